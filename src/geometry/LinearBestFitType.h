@@ -6,9 +6,9 @@
 namespace zel {
 
 // Least-squares straight lines through planar point sets. Angles are in
-// radians, atan of the fitted slope, so in (-pi/2, pi/2); NaN when the
-// slope is 0/0 (no points, or all points at one abscissa and ordinate) and
-// +-pi/2 when all points share one abscissa.
+// radians, atan of the fitted slope, so in [-pi/2, pi/2]; NaN when the
+// slope is 0/0 (no points, or all points at one abscissa, where rounding may
+// also give +-pi/2).
 class LinearBestFitType {
  public:
   // Slope angle of y on x over the pairs (xs[i], ys[i]), i over the shorter
