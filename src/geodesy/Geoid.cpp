@@ -141,7 +141,7 @@ double Geoid::getUndulation(double latitude, double longitude) {
     lastLatitude = latitude;
     lastColatitude = 0.5 * PI - lastGeocentricLatitude;
     for (int m = 0; m <= nmax; ++m) {
-      legfdn(m, lastColatitude, nmax, 1);
+      legfdn(m, lastColatitude, nmax, derivativeFlag);
       for (int n = m; n <= nmax; ++n) p[coefficientIndex(n, m)] = rleg[n + 1];
     }
   }
