@@ -1,8 +1,10 @@
 #pragma once
+#include <memory>
 #include <string>
 #include <vector>
 
 #include "ElevationPoint.h"
+#include "PostGrid.h"
 
 namespace DataSource {
 // Where a segment's posts come from. Codes 0-2 are DTED levels 0-2; the
@@ -55,7 +57,39 @@ class ElevationSegmentData {
   // records are decoded; an incomplete tail is ignored.
   ElevationSegmentData(std::string desshf, const char* data, int length);
 
+  // The 90th-percentile slope between posts 0 < g <= 60 m apart, g the
+  // pixel distance times `gsd` (metres per pixel), elevations taken as
+  // decimetres: the k-th smallest slope with k = round(0.9 n). Only pairs
+  // in neighbouring cells of a grid are examined, which gives the result of
+  // comparing every pair. With no such pair (or no usable gsd) the result is
+  // 0, which leaves the roughness term of the elevation accuracy harmless.
+  double computeSlope90(double gsd);
+  // Inserts before the first strictly greater value.
+  void saveSlopeSorted(std::vector<double>& slopes, double slope);
+  // x + 0.5 (x >= 0) or x - 0.5 truncated toward zero.
+  double round(double x);
+  // The lowest elevation among the first postCount posts (see the .cpp).
+  int calcBaseElevation();
+
+  // The grid index of `points` used by the elevation lookup, built on first
+  // use and again when `points` is replaced. Call invalidatePostIndex after
+  // changing posts in place.
+  const PostGrid& postIndex() const;
+  void invalidatePostIndex() { index.grid.reset(); }
+
  private:
+  // A cached index; copies of a segment start without one.
+  struct IndexCache {
+    std::shared_ptr<const PostGrid> grid;
+    IndexCache() = default;
+    IndexCache(const IndexCache&) {}
+    IndexCache& operator=(const IndexCache&) {
+      grid.reset();
+      return *this;
+    }
+  };
+  mutable IndexCache index;
+
   void readForm2Subheader();
   int readForm1Header(const char* data, int length);
   void decodeRecords(const char* data, int length, int offset, int recordSize);
