@@ -1,0 +1,301 @@
+#pragma once
+#include <ostream>
+#include <string>
+#include <vector>
+
+#include "../geometry/GeoQuad.h"
+#include "../io/DataReader.h"
+#include "../tre/Extension.h"
+#include "../tre/TRE.h"
+#include "FileHeader.h"
+
+class NitfASDE;
+
+// One NITF image segment: the image subheader (MIL-STD-2500C layout, also in
+// files whose file header is 2.0), the tagged record extensions of its
+// extended subheader data, the four corners decoded from IGEOLO (refined by a
+// BLOCKA record when present), and the image pixels.
+//
+// Subheader members are named after the NITF fields. `fieldLengths` holds the
+// width of every field in the order of ImageHeader::Field; reading, writing
+// and printing walk one field table (ImageHeader.cpp) with those widths. The
+// per-band fields are parallel vectors of bandCount() entries; the comments a
+// vector of NICOM entries.
+//
+// Angles are decimal degrees, north and east positive.
+class ImageHeader {
+ public:
+  // The subheader fields in file order, then the two fields of an extension
+  // record header (CETAG, CEL); also the indices of `fieldLengths`.
+  enum Field {
+    IM,
+    IID1,
+    IDATIM,
+    TGTID,
+    IID2,
+    ISCLAS,
+    ISCLSY,
+    ISCODE,
+    ISCTLH,
+    ISREL,
+    ISDCTP,
+    ISDCDT,
+    ISDCXM,
+    ISDG,
+    ISDGDT,
+    ISCLTX,
+    ISCATP,
+    ISCAUT,
+    ISCRSN,
+    ISSRDT,
+    ISCTLN,
+    ENCRYP,
+    ISORCE,
+    NROWS,
+    NCOLS,
+    PVTYPE,
+    IREP,
+    ICAT,
+    ABPP,
+    PJUST,
+    ICORDS,
+    IGEOLO,
+    NICOM,
+    ICOM,
+    IC,
+    COMRAT,
+    NBANDS,
+    XBANDS,
+    IREPBAND,
+    ISUBCAT,
+    IFC,
+    IMFLT,
+    NLUTS,
+    NELUT,
+    LUTD,
+    ISYNC,
+    IMODE,
+    NBPR,
+    NBPC,
+    NPPBH,
+    NPPBV,
+    NBPP,
+    IDLVL,
+    IALVL,
+    ILOC,
+    IMAG,
+    UDIDL,
+    UDOFL,
+    UDID,
+    IXSHDL,
+    IXSOFL,
+    IXSHD,
+    CETAG,
+    CEL,
+    FIELD_COUNT
+  };
+
+  // Layout of the pixel buffer (see the image-data operations).
+  enum FORMAT { RAW = 0, JPEG = 1, OPENCV = 2 };
+
+  // Byte length of the fixed part of a subheader with ICORDS blank, no
+  // comments, IC "NC", no user or extended data and no bands; each band
+  // without LUT adds BAND_LENGTH.
+  static const int FIXED_LENGTH = 426;
+  static const int BAND_LENGTH = 13;
+
+  // The file the segment was read from (empty when it was not read).
+  std::string path;
+  // The reader of the file; exists only while an operation reads.
+  DataReader* reader = nullptr;
+  // File position of the first byte of the image data.
+  long long dataOffset = 0;
+  // The segment's data length (LI).
+  long long segmentLength = 0;
+
+  // ---- Image data (pixel buffer and JPEG block tables) ----
+  bool chippedData = false;
+  FORMAT format = RAW;
+  int widthStep = 1;
+  int bufferWidth = 0;
+  int bufferHeight = 0;
+  // Per JPEG block: offset of its first byte and of its closing EOI marker
+  // from the start of the image data (NBPR x NBPC entries each), or null.
+  int* blockStarts = nullptr;
+  int* blockEnds = nullptr;
+  // The pixel buffer (delete[]) and its size in bytes.
+  unsigned char* imageData = nullptr;
+  long long imageDataSize = 0;
+
+  // ---- Extensions ----
+  // Owned; a null entry stands for a record whose tag is not modelled.
+  std::vector<Extension*> extensions;
+
+  // Width of every field, indexed by Field.
+  int fieldLengths[FIELD_COUNT];
+
+  // Corners from IGEOLO or BLOCKA, degrees, NaN when unknown: first row first
+  // column (upper left), first row last column (upper right), last row last
+  // column (lower right), last row first column (lower left).
+  double frfcLat, frfcLon, frlcLat, frlcLon, lrlcLat, lrlcLon, lrfcLat, lrfcLon;
+  // Bounding box of the decimal IGEOLO corners, NaN when unknown.
+  double minLat, minLon, maxLat, maxLon;
+
+  // The airborne support data parser of the last read (owned), or null.
+  NitfASDE* asde = nullptr;
+
+  // ---- Subheader fields ----
+  std::string im = "IM";
+  std::string iid1;
+  std::string idatim = "--------------";
+  std::string tgtid;
+  std::string iid2;
+  char isclas = 'U';
+  std::string isclsy;
+  std::string iscode;
+  std::string isctlh;
+  std::string isrel;
+  std::string isdctp;
+  std::string isdcdt;
+  std::string isdcxm;
+  char isdg = ' ';
+  std::string isdgdt;
+  std::string iscltx;
+  char iscatp = ' ';
+  std::string iscaut;
+  std::string iscrsn;
+  std::string issrdt;
+  std::string isctln;
+  bool encryp = false;
+  std::string isorce;
+  int nrows = 1;
+  int ncols = 1;
+  std::string pvtype = "INT";
+  std::string irep = "MONO      ";
+  std::string icat = "VIS     ";
+  int abpp = 8;
+  char pjust = 'R';
+  char icords = ' ';
+  std::string igeolo;
+  int nicom = 0;
+  std::vector<std::string> icom;
+  std::string ic = "NC";
+  std::string comrat;
+  int nbands = 0;
+  int xbands = 0;
+  std::vector<std::string> irepband;
+  std::vector<std::string> isubcat;
+  std::vector<std::string> ifc;
+  std::vector<std::string> imflt;
+  std::vector<int> nluts;
+  std::vector<int> nelut;
+  // LUT bytes per band (NLUTS x NELUT), empty for a band without LUT.
+  std::vector<std::vector<unsigned char>> lutd;
+  int isync = 0;
+  char imode = 'B';
+  int nbpr = 1;
+  int nbpc = 1;
+  int nppbh = 0;
+  int nppbv = 0;
+  int nbpp = 8;
+  int idlvl = 1;
+  int ialvl = 0;
+  std::string iloc = "0000000000";
+  std::string imag = "1.0 ";
+  int udidl = 0;
+  int udofl = 0;
+  std::string udid;
+  int ixshdl = 0;
+  int ixsofl = 0;
+  std::string ixshd;
+
+  // A default subheader: no bands, no extensions, no reader.
+  ImageHeader();
+  // Copies the path, offsets, image-data flags and every subheader field;
+  // every extension is copied with copy(); no reader, pixel buffer, block
+  // tables or NitfASDE; corners NaN.
+  ImageHeader(const ImageHeader& other);
+  ImageHeader& operator=(const ImageHeader&) = delete;
+  ~ImageHeader();
+
+  // Reads image subheader `index` (from 0) of the file at `path` whose file
+  // header is `fileHeader`, then its extensions and corners. Counts and
+  // lengths are bounded by what the file holds; fields beyond the end of the
+  // file read as blanks. An index outside the file's image table reads
+  // nothing.
+  void read(std::string path, FileHeader& fileHeader, int index);
+  // The same from `source`, which the subheader takes over (deleted at the
+  // end of the call); the path stays empty.
+  void read(DataReader* source, FileHeader& fileHeader, int index);
+  // Writes the subheader fields (the image data are not written).
+  void writeFields(std::ostream* out);
+  // Lists the subheader on standard output.
+  void printTags();
+  void initializeLengths();
+
+  // The number of bands: NBANDS, or XBANDS when NBANDS is 0.
+  int bandCount() const;
+
+  // ---- Extension list ----
+  int getNumExtensions() const;
+  // A copy (owned by the caller) of the first extension whose tag is `tag`,
+  // or null.
+  Extension* getExtension(std::string tag);
+  // Appends `extension` (taking ownership) and its record to IXSHD, growing
+  // IXSHDL (by 3 more for IXSOFL when there was no extended data).
+  void addExtension(Extension* extension);
+  // The typed record for `record` ("ICHIPB", "RPC00B", "SENSRB"), or null
+  // for any other tag. Owned by the caller.
+  Extension* createExtension(TRE& record);
+  // Rebuilds the extension list from IXSHD.
+  void parseTREs();
+  void deleteExtensions();
+
+  // ---- Corner coordinates (IGEOLO) ----
+  // Fills the corners from a 60-character IGEOLO: decimal ("+dd.ddd+ddd.ddd"
+  // x 4), degrees-minutes-seconds ("ddmmssNdddmmssE" x 4), or by ICORDS
+  // MGRS ('U') or UTM north ('N') or south ('S'), on WGS 84. False for a
+  // shorter text, an unknown form, a DMS group out of range or an MGRS group
+  // that does not decode (its corner is then NaN).
+  bool parseIGEOLO(std::string igeolo);
+  // A copy of IGEOLO.
+  std::string getCorners();
+  // Sets the latitude and longitude of each corner of `quad` (upper left,
+  // upper right, lower right, lower left) to the stored corners.
+  void getFourCorners(zel::GeoQuad& quad);
+  // ICORDS "D" and the decimal IGEOLO of `quad`.
+  void setIGEOLO(zel::GeoQuad& quad);
+  // ICORDS "G" and the degrees-minutes-seconds IGEOLO of `quad`.
+  void setGeographicIGEOLO(zel::GeoQuad& quad);
+  std::string createIGEOLOString(zel::GeoQuad& quad);
+  std::string createGeographicIGEOLOString(zel::GeoQuad& quad);
+  // "+dd.ddd" and "+ddd.ddd".
+  std::string formatLat(double latitude);
+  std::string formatLon(double longitude);
+  // "ddmmssN" and "dddmmssE" (seconds rounded half up, not carried).
+  std::string formatGeographicLat(double latitude);
+  std::string formatGeographicLon(double longitude);
+  // Whole degrees, minutes and rounded seconds of |angle|, and its sign.
+  void angToDMS(double angle, int& degrees, int& minutes, int& seconds, bool& negative);
+  // "ddmmssN" or "dddmmssE" to degrees; -1000 for a text too short.
+  double latDMSToDegrees(std::string text);
+  double lonDMSToDegrees(std::string text);
+
+  // ---- Field readers on the subheader's reader, and text conversions ----
+  void readStringTag(int n, std::string& value);
+  void readIntTag(int n, int& value);
+  void readCharTag(char& value);
+  void readBoolTag(bool& value);
+  void readLongLongTag(int n, long long& value);
+  static double string_to_double(const std::string& text);
+  static int string_to_int(const std::string& text);
+  static void copyString(std::string& from, std::string& to);
+
+ private:
+  void readFields();
+  void readBands();
+  void writeBands(std::ostream* out);
+  void printBands();
+  void takeBlockACorners();
+  void resetCorners();
+};
