@@ -210,7 +210,7 @@ void CommonModel::ecefTogeodetic(double x, double y, double z, bool metric, doub
     const double zc = z + dz;
     r = std::sqrt(rho2 + zc * zc);
     lat = std::atan2(zc, rho);
-    const double s = std::sin(lat);
+    const double s = zc / r;  // sin(lat)
     n = a / std::sqrt(1.0 - e2 * s * s);
     const double dzNew = n * e2 * s;
     // Comparisons with a non-number are false and end the loop.

@@ -101,7 +101,9 @@ class CommonModel {
 
   // ECEF to geodetic (longitude, latitude radians, height), in metres when
   // `metric` is true, feet otherwise. Iterates until the latitude changes by at
-  // most DLAT_MAX and the Z correction by at most DZA_MAX. On the polar axis
+  // most DLAT_MAX and the Z correction by at most DZA_MAX (under ten steps near
+  // the ellipsoid; a bound of 10000 steps only matters for points deep inside
+  // the earth, where the iteration contracts slowly). On the polar axis
   // the longitude is 0; the earth's centre gives longitude 0 and non-numbers
   // for latitude and height.
   static RowVector ecefTogeodetic(const RowVector& ecef, bool metric);
@@ -158,7 +160,9 @@ class CommonModel {
 
   // Sun azimuth (degrees clockwise from north, [0, 360)) and elevation
   // (degrees above the horizon, refraction included) seen from (latitude,
-  // longitude) degrees, east positive, at the given UT date and time.
+  // longitude) degrees, east positive, at the given UT date and time. With
+  // the sun within about 0.06 degrees of the zenith, or at a pole, the
+  // azimuth is undefined and reported as 180 north of the equator, else 0.
   static void calSunAngles(int year, int month, int day, int hour, int minute, int second,
                            double latitude, double longitude, double& azimuth, double& elevation);
 

@@ -185,7 +185,8 @@ TEST(SunAngles, SunAtTheZenith) {
 }
 
 // The 1900-based series (no refraction) against the unrefracted ephemeris
-// positions above; 2035 and 2029-01-19 03:14:08 lie past a 32-bit second count.
+// positions above; 2035 and 2029-01-19 03:14:08 (2^31 seconds after 1961) lie
+// past a 32-bit second count.
 TEST(SunAngles1900, AgreeWithEphemerisWithoutRefraction) {
   for (const SunCase& c : kEphemCases) {
     if (c.year < 1961) continue;
@@ -221,4 +222,17 @@ TEST(SunAngles1900, NegativeTimeFieldsAreLeftOut) {
   CommonModel::calcSunAngles(2005, 5, 5, 0, 30, 0, 45, 7, az2, el2);
   EXPECT_EQ(az1, az2);
   EXPECT_EQ(el1, el2);
+}
+
+// Longitudes past 180 degrees push the true solar time beyond a day (1440
+// minutes); whole days are taken off, so the sun is where it is at the same
+// meridian given the usual way.
+TEST(SunAngles, LongitudesBeyondHalfATurnWrap) {
+  for (double longitude : {-170.0, -60.0, 5.0, 120.0}) {
+    double az1, el1, az2, el2;
+    CommonModel::calSunAngles(2016, 4, 12, 17, 45, 30, -12.5, longitude, az1, el1);
+    CommonModel::calSunAngles(2016, 4, 12, 17, 45, 30, -12.5, longitude + 720, az2, el2);
+    EXPECT_NEAR(az1, az2, 1e-6) << longitude;
+    EXPECT_NEAR(el1, el2, 1e-6) << longitude;
+  }
 }
