@@ -300,9 +300,12 @@ void ImageHeader::read(DataReader* source, FileHeader& fileHeader, int index) {
     reader->seek(fileHeader.lish[i], FROM_CURRENT);
     reader->seek(fileHeader.li[i], FROM_CURRENT);
   }
+  const long long start = reader->tell();
   readFields();
   parseTREs();
-  dataOffset = reader->tell();
+  // The data follow the subheader's LISH bytes, which may include padding
+  // after its last field (GDAL writes such files).
+  dataOffset = start >= 0 ? start + fileHeader.lish[index] : reader->tell();
   delete reader;
   reader = nullptr;
 }
