@@ -96,3 +96,20 @@ void BM_InflateAndDecodeMillionPosts(benchmark::State& state) {
 BENCHMARK(BM_InflateAndDecodeMillionPosts)->Unit(benchmark::kMillisecond);
 
 }  // namespace
+
+namespace {
+
+void BM_DecodeMillionPosts(benchmark::State& state) {
+  char* inflated = nullptr;
+  const std::string packed = millionPostPayload();
+  const int length = DecompressDES(packed.data(), static_cast<int>(packed.size()), inflated);
+  std::unique_ptr<char[]> owned(inflated);
+  const std::string desshf = testsupport::form2Desshf();
+  for (auto _ : state) {
+    ElevationSegmentData segment(desshf, inflated, length);
+    benchmark::DoNotOptimize(segment.points.data());
+  }
+}
+BENCHMARK(BM_DecodeMillionPosts)->Unit(benchmark::kMillisecond);
+
+}  // namespace

@@ -108,7 +108,8 @@ ZlibResult zlibDecompress(const char* in, int inLength, char* out, int outSize);
 // Inflates a gzip payload into a new array stored in `out` (release it with
 // delete[]); returns the inflated length. Output buffers of 10, 50, 250, ...
 // times the input are tried in turn. On failure returns -1 with `out` null:
-// after ten attempts, on a stream that is not gzip or is corrupt, or as soon
+// after ten attempts, on a stream that is not gzip, corrupt or cut short (a
+// larger buffer cannot help those), or as soon
 // as the next buffer would pass 2^31 - 1 bytes
 // or MAX_INFLATED_BYTES (a gzip member cannot inflate to more than about 1032
 // times its size, so larger attempts could only feed a decompression bomb).
