@@ -4,6 +4,7 @@
 
 #include <cmath>
 #include <memory>
+#include <string>
 
 #include "geodesy/CommonModel.h"
 #include "model/TAV.h"
@@ -107,6 +108,37 @@ TEST(ImageToGround, FindsKnownGroundPointsOnHillyTerrain) {
   }
   RecordProperty("worst_height_error_m", std::to_string(worstHeight));
   RecordProperty("rpc_fit_max_residual_px", std::to_string(product.rpc.maxResidual));
+}
+
+// The same scene with its posts in each payload form and unit: form 1
+// ("1.7", decimetres, radius from the DTED level 2 spacing) and form 2 in
+// metres, feet and decimetres.
+TEST(ImageToGround, EveryPayloadFormGivesTheTerrainHeight) {
+  struct Variant {
+    bool form1;
+    std::string units;
+    double rounding;  // metres, of the stored heights
+  };
+  for (const Variant& v : {Variant{true, "dm", 0.05}, Variant{false, "m ", 0.5},
+                           Variant{false, "f ", 0.1524}, Variant{false, "dm", 0.05}}) {
+    SCOPED_TRACE(v.form1 ? "form 1" : "form 2 " + v.units);
+    testsupport::SceneOptions o = hillyProduct().options;
+    o.form1 = v.form1;
+    o.units = v.units;
+    const testsupport::SyntheticProduct product = testsupport::makeSyntheticProduct(o);
+    auto model = testsupport::buildModel(product.bytes);
+    ASSERT_TRUE(model->getIsInitialized());
+    EXPECT_EQ(model->elevationFormat, v.form1 ? "1.7" : "1.12");
+    for (double dLat : {-0.003, 0.0011, 0.0035}) {
+      const double lat = 35.0 + dLat, lon = -117.0 + dLat;
+      const double h = o.terrain.heightAt(lat, lon);
+      double line = 0, sample = 0;
+      product.camera.projectGround(lat, lon, h, line, sample);
+      const zel::ErrorCoordinate g = model->imageToGround(
+          zel::PixelCoordinate(product.chipSample(sample), product.chipLine(line)));
+      EXPECT_LT(std::fabs(g.elev - h), 0.6 + v.rounding);
+    }
+  }
 }
 
 TEST(ImageToGround, OverrideHeightAndEcef) {

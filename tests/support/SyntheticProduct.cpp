@@ -31,9 +31,31 @@ SyntheticProduct makeSyntheticProduct(const SceneOptions& requested) {
   p.rpc = productkit::fitRpc(p.camera, o.minHeight, o.maxHeight);
   p.chip = productkit::chipOf(o.chipRows, o.chipColumns, o.rowOffset, o.columnOffset, o.scale,
                               o.fullRows, o.fullColumns);
-  const double unitsPerMetre = o.units == "dm" ? 10.0 : o.units == "f " ? 1 / 0.3048 : 1.0;
+  const double unitsPerMetre = o.form1 || o.units == "dm" ? 10.0
+                               : o.units == "f "          ? 1 / 0.3048
+                                                          : 1.0;
   p.posts = productkit::samplePosts(p.camera, o.terrain, p.chip, o.postSpacing, unitsPerMetre,
                                     o.verticalAccuracy, p.baseElevation);
+
+  NitfFile file;
+  ImageSegment image;
+  image.dateTime = o.dateTime;
+  image.rows = o.chipRows;
+  image.columns = o.chipColumns;
+  image.extended = {{"RPC00B", p.rpc.text}, {"ICHIPB", productkit::ichipbText(p.chip)}};
+  image.data = std::string(16, '\0');
+  file.images.push_back(image);
+
+  if (o.form1) {
+    // Form 1 adds ten times a base in whole metres to decimetre values.
+    const int baseMetres = static_cast<int>(std::floor(p.baseElevation / 10.0));
+    for (productkit::Post& post : p.posts) post.elevation += p.baseElevation - 10 * baseMetres;
+    p.baseElevation = baseMetres;
+    file.dataExtensions.push_back(
+        {"DORARI", "", gzipCompress(productkit::form1Payload(2, o.level, baseMetres, p.posts))});
+    p.bytes = buildNitf(file);
+    return p;
+  }
 
   productkit::Form2Header header;
   header.sourceKind = o.sourceKind;
@@ -44,14 +66,6 @@ SyntheticProduct makeSyntheticProduct(const SceneOptions& requested) {
   header.compression = "GZ";
   header.searchRadius = o.searchRadius;
 
-  NitfFile file;
-  ImageSegment image;
-  image.dateTime = o.dateTime;
-  image.rows = o.chipRows;
-  image.columns = o.chipColumns;
-  image.extended = {{"RPC00B", p.rpc.text}, {"ICHIPB", productkit::ichipbText(p.chip)}};
-  image.data = std::string(16, '\0');
-  file.images.push_back(image);
   file.dataExtensions.push_back({"TAV001", productkit::form2Subheader(header),
                                  gzipCompress(productkit::form2Records(p.posts))});
   p.bytes = buildNitf(file);

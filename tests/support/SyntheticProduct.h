@@ -25,7 +25,10 @@ struct SceneOptions {
   double rowOffset = 1500, columnOffset = 1500, scale = 1;
   productkit::Terrain terrain;  // origin defaults to the target
   int postSpacing = 20;         // chip pixels
-  std::string units = "dm";     // "m ", "dm" or "f "
+  // Form 1 ("DORARI": decimetres, DTED level `level`, source byte 2) instead
+  // of form 2 ("TAV001" with `units`, `sourceKind`, `searchRadius`).
+  bool form1 = false;
+  std::string units = "dm";  // "m ", "dm" or "f "
   int sourceKind = 1, level = 2;
   int searchRadius = 60;      // pixels
   int verticalAccuracy = 20;  // stored units
