@@ -36,9 +36,8 @@ double TAV::getGSD() {
       const char* text = BaseException::what();
       std::cout << (text != nullptr ? text : "") << std::endl;
     } catch (BaseException* e) {
-      const char* text = BaseException::what();
-      std::cout << (text != nullptr ? text : "") << std::endl;
       delete e;
+      std::cout << "exception caught in main program" << std::endl;
     } catch (...) {
       std::cout << "exception caught in main program" << std::endl;
     }
