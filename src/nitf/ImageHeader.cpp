@@ -27,7 +27,8 @@ using H = ImageHeader;
 // What a row of the table is, beyond a plain field.
 enum Role {
   PLAIN,        // one value through HeaderField, always present
-  IGEOLO_ROW,   // present when ICORDS is not blank
+  IGEOLO_ROW,   // present when ICORDS is not blank (2.0: nor "N")
+  DEVT_ROW,     // 2.0: present when ISDWNG is "999998"
   COMMENTS,     // NICOM; the ICOM entries follow
   COMRAT_ROW,   // present when IC is neither "NC" nor "NM"
   BAND_COUNT,   // XBANDS (present when NBANDS is 0); the band entries follow
@@ -35,12 +36,21 @@ enum Role {
   HANDLED,      // read and written with the row it belongs to
 };
 
+enum Version { BOTH, V21, V20 };
+
 struct Row {
   H::Field id;
-  int width;
+  int width;    // NITF 2.1
+  int width20;  // NITF 2.0 (MIL-STD-2500A)
+  Version version;
   Role role;
   Plain field;
 };
+
+// A row present in both versions with the same width.
+Row both(H::Field id, int width, Role role, Plain field) {
+  return {id, width, width, BOTH, role, field};
+}
 
 Plain str(const char* label, std::string H::*m) { return Plain::stringField(label, m); }
 Plain chr(const char* label, char H::*m) { return Plain::charField(label, m); }
@@ -53,68 +63,70 @@ Plain label(const char* text) {
 // The image subheader, field by field, in file order (MIL-STD-2500C widths).
 const std::vector<Row>& table() {
   static const std::vector<Row> rows = {
-      {H::IM, 2, PLAIN, str("im", &H::im)},
-      {H::IID1, 10, PLAIN, str("iid1", &H::iid1)},
-      {H::IDATIM, 14, PLAIN, str("idatim", &H::idatim)},
-      {H::TGTID, 17, PLAIN, str("tgtid", &H::tgtid)},
-      {H::IID2, 80, PLAIN, str("iid2", &H::iid2)},
-      {H::ISCLAS, 1, PLAIN, chr("isclas", &H::isclas)},
-      {H::ISCLSY, 2, PLAIN, str("isclsy", &H::isclsy)},
-      {H::ISCODE, 11, PLAIN, str("iscode", &H::iscode)},
-      {H::ISCTLH, 2, PLAIN, str("isctlh", &H::isctlh)},
-      {H::ISREL, 20, PLAIN, str("isrel", &H::isrel)},
-      {H::ISDCTP, 2, PLAIN, str("isdctp", &H::isdctp)},
-      {H::ISDCDT, 8, PLAIN, str("isdcdt", &H::isdcdt)},
-      {H::ISDCXM, 4, PLAIN, str("isdcxm", &H::isdcxm)},
-      {H::ISDG, 1, PLAIN, chr("isdg", &H::isdg)},
-      {H::ISDGDT, 8, PLAIN, str("isdgdt", &H::isdgdt)},
-      {H::ISCLTX, 43, PLAIN, str("iscltx", &H::iscltx)},
-      {H::ISCATP, 1, PLAIN, chr("iscatp", &H::iscatp)},
-      {H::ISCAUT, 40, PLAIN, str("iscaut", &H::iscaut)},
-      {H::ISCRSN, 1, PLAIN, str("iscrsn", &H::iscrsn)},
-      {H::ISSRDT, 8, PLAIN, str("issrdt", &H::issrdt)},
-      {H::ISCTLN, 15, PLAIN, str("isctln", &H::isctln)},
-      {H::ENCRYP, 1, PLAIN, flag("encryp", &H::encryp)},
-      {H::ISORCE, 42, PLAIN, str("isorce", &H::isorce)},
-      {H::NROWS, 8, PLAIN, num("nrows", &H::nrows)},
-      {H::NCOLS, 8, PLAIN, num("ncols", &H::ncols)},
-      {H::PVTYPE, 3, PLAIN, str("pvtype", &H::pvtype)},
-      {H::IREP, 8, PLAIN, str("irep", &H::irep)},
-      {H::ICAT, 8, PLAIN, str("icat", &H::icat)},
-      {H::ABPP, 2, PLAIN, num("abpp", &H::abpp)},
-      {H::PJUST, 1, PLAIN, chr("pjust", &H::pjust)},
-      {H::ICORDS, 1, PLAIN, chr("icords", &H::icords)},
-      {H::IGEOLO, 60, IGEOLO_ROW, str("igeolo", &H::igeolo)},
-      {H::NICOM, 1, COMMENTS, num("nicom", &H::nicom)},
-      {H::ICOM, 80, HANDLED, label("icom")},
-      {H::IC, 2, PLAIN, str("ic", &H::ic)},
-      {H::COMRAT, 4, COMRAT_ROW, str("comrat", &H::comrat)},
-      {H::NBANDS, 1, PLAIN, num("nbands", &H::nbands)},
-      {H::XBANDS, 5, BAND_COUNT, num("xbands", &H::xbands)},
-      {H::IREPBAND, 2, HANDLED, label("irepband")},
-      {H::ISUBCAT, 6, HANDLED, label("isubcat")},
-      {H::IFC, 1, HANDLED, label("ifc")},
-      {H::IMFLT, 3, HANDLED, label("imflt")},
-      {H::NLUTS, 1, HANDLED, label("nluts")},
-      {H::NELUT, 5, HANDLED, label("nelut")},
-      {H::LUTD, 0, HANDLED, label("nelut")},
-      {H::ISYNC, 1, PLAIN, num("isync", &H::isync)},
-      {H::IMODE, 1, PLAIN, chr("imode", &H::imode)},
-      {H::NBPR, 4, PLAIN, num("nbpr", &H::nbpr)},
-      {H::NBPC, 4, PLAIN, num("nbpc", &H::nbpc)},
-      {H::NPPBH, 4, PLAIN, num("nppbh", &H::nppbh)},
-      {H::NPPBV, 4, PLAIN, num("nppbv", &H::nppbv)},
-      {H::NBPP, 2, PLAIN, num("nbpp", &H::nbpp)},
-      {H::IDLVL, 3, PLAIN, num("idlvl", &H::idlvl)},
-      {H::IALVL, 3, PLAIN, num("ialvl", &H::ialvl)},
-      {H::ILOC, 10, PLAIN, str("iloc", &H::iloc)},
-      {H::IMAG, 4, PLAIN, str("imag", &H::imag)},
-      {H::UDIDL, 5, DATA_LENGTH, num("udidl", &H::udidl)},
-      {H::UDOFL, 3, HANDLED, num("udofl", &H::udofl)},
-      {H::UDID, 0, HANDLED, str("udid", &H::udid)},
-      {H::IXSHDL, 5, DATA_LENGTH, num("ixshdl", &H::ixshdl)},
-      {H::IXSOFL, 3, HANDLED, num("ixsofl", &H::ixsofl)},
-      {H::IXSHD, 0, HANDLED, str("ixshd", &H::ixshd)},
+      both(H::IM, 2, PLAIN, str("im", &H::im)),
+      both(H::IID1, 10, PLAIN, str("iid1", &H::iid1)),
+      both(H::IDATIM, 14, PLAIN, str("idatim", &H::idatim)),
+      both(H::TGTID, 17, PLAIN, str("tgtid", &H::tgtid)),
+      both(H::IID2, 80, PLAIN, str("iid2", &H::iid2)),
+      both(H::ISCLAS, 1, PLAIN, chr("isclas", &H::isclas)),
+      {H::ISCLSY, 2, 2, V21, PLAIN, str("isclsy", &H::isclsy)},
+      {H::ISCODE, 11, 40, BOTH, PLAIN, str("iscode", &H::iscode)},
+      {H::ISCTLH, 2, 40, BOTH, PLAIN, str("isctlh", &H::isctlh)},
+      {H::ISREL, 20, 40, BOTH, PLAIN, str("isrel", &H::isrel)},
+      {H::ISDCTP, 2, 2, V21, PLAIN, str("isdctp", &H::isdctp)},
+      {H::ISDCDT, 8, 8, V21, PLAIN, str("isdcdt", &H::isdcdt)},
+      {H::ISDCXM, 4, 4, V21, PLAIN, str("isdcxm", &H::isdcxm)},
+      {H::ISDG, 1, 1, V21, PLAIN, chr("isdg", &H::isdg)},
+      {H::ISDGDT, 8, 8, V21, PLAIN, str("isdgdt", &H::isdgdt)},
+      {H::ISCLTX, 43, 43, V21, PLAIN, str("iscltx", &H::iscltx)},
+      {H::ISCATP, 1, 1, V21, PLAIN, chr("iscatp", &H::iscatp)},
+      {H::ISCAUT, 40, 20, BOTH, PLAIN, str("iscaut", &H::iscaut)},
+      {H::ISCRSN, 1, 1, V21, PLAIN, str("iscrsn", &H::iscrsn)},
+      {H::ISSRDT, 8, 8, V21, PLAIN, str("issrdt", &H::issrdt)},
+      {H::ISCTLN, 15, 20, BOTH, PLAIN, str("isctln", &H::isctln)},
+      {H::ISDWNG, 6, 6, V20, PLAIN, str("isdwng", &H::isdwng)},
+      {H::ISDEVT, 40, 40, V20, DEVT_ROW, str("isdevt", &H::isdevt)},
+      both(H::ENCRYP, 1, PLAIN, flag("encryp", &H::encryp)),
+      both(H::ISORCE, 42, PLAIN, str("isorce", &H::isorce)),
+      both(H::NROWS, 8, PLAIN, num("nrows", &H::nrows)),
+      both(H::NCOLS, 8, PLAIN, num("ncols", &H::ncols)),
+      both(H::PVTYPE, 3, PLAIN, str("pvtype", &H::pvtype)),
+      both(H::IREP, 8, PLAIN, str("irep", &H::irep)),
+      both(H::ICAT, 8, PLAIN, str("icat", &H::icat)),
+      both(H::ABPP, 2, PLAIN, num("abpp", &H::abpp)),
+      both(H::PJUST, 1, PLAIN, chr("pjust", &H::pjust)),
+      both(H::ICORDS, 1, PLAIN, chr("icords", &H::icords)),
+      both(H::IGEOLO, 60, IGEOLO_ROW, str("igeolo", &H::igeolo)),
+      both(H::NICOM, 1, COMMENTS, num("nicom", &H::nicom)),
+      both(H::ICOM, 80, HANDLED, label("icom")),
+      both(H::IC, 2, PLAIN, str("ic", &H::ic)),
+      both(H::COMRAT, 4, COMRAT_ROW, str("comrat", &H::comrat)),
+      both(H::NBANDS, 1, PLAIN, num("nbands", &H::nbands)),
+      both(H::XBANDS, 5, BAND_COUNT, num("xbands", &H::xbands)),
+      both(H::IREPBAND, 2, HANDLED, label("irepband")),
+      both(H::ISUBCAT, 6, HANDLED, label("isubcat")),
+      both(H::IFC, 1, HANDLED, label("ifc")),
+      both(H::IMFLT, 3, HANDLED, label("imflt")),
+      both(H::NLUTS, 1, HANDLED, label("nluts")),
+      both(H::NELUT, 5, HANDLED, label("nelut")),
+      both(H::LUTD, 0, HANDLED, label("nelut")),
+      both(H::ISYNC, 1, PLAIN, num("isync", &H::isync)),
+      both(H::IMODE, 1, PLAIN, chr("imode", &H::imode)),
+      both(H::NBPR, 4, PLAIN, num("nbpr", &H::nbpr)),
+      both(H::NBPC, 4, PLAIN, num("nbpc", &H::nbpc)),
+      both(H::NPPBH, 4, PLAIN, num("nppbh", &H::nppbh)),
+      both(H::NPPBV, 4, PLAIN, num("nppbv", &H::nppbv)),
+      both(H::NBPP, 2, PLAIN, num("nbpp", &H::nbpp)),
+      both(H::IDLVL, 3, PLAIN, num("idlvl", &H::idlvl)),
+      both(H::IALVL, 3, PLAIN, num("ialvl", &H::ialvl)),
+      both(H::ILOC, 10, PLAIN, str("iloc", &H::iloc)),
+      both(H::IMAG, 4, PLAIN, str("imag", &H::imag)),
+      both(H::UDIDL, 5, DATA_LENGTH, num("udidl", &H::udidl)),
+      both(H::UDOFL, 3, HANDLED, num("udofl", &H::udofl)),
+      both(H::UDID, 0, HANDLED, str("udid", &H::udid)),
+      both(H::IXSHDL, 5, DATA_LENGTH, num("ixshdl", &H::ixshdl)),
+      both(H::IXSOFL, 3, HANDLED, num("ixsofl", &H::ixsofl)),
+      both(H::IXSHD, 0, HANDLED, str("ixshd", &H::ixshd)),
   };
   return rows;
 }
@@ -129,9 +141,17 @@ const size_t GROUP_LENGTH = 15;
 const size_t LATITUDE_LENGTH = 7;
 const size_t LONGITUDE_LENGTH = 8;
 
+const char* const DEVT_FOLLOWS = "999998";
+
+bool inVersion(const Row& row, const ImageHeader& h) {
+  return row.version == BOTH || (row.version == V21) == (h.version != 0);
+}
+
 bool present(const Row& row, const ImageHeader& h) {
+  if (!inVersion(row, h)) return false;
   switch (row.role) {
-    case IGEOLO_ROW: return h.icords != ' ';
+    case IGEOLO_ROW: return h.icords != ' ' && !(h.version == 0 && h.icords == 'N');
+    case DEVT_ROW: return h.isdwng == DEVT_FOLLOWS;
     case COMRAT_ROW: return h.ic != "NC" && h.ic != "NM";
     case BAND_COUNT: return h.nbands == 0;
     default: return true;
@@ -161,6 +181,8 @@ ImageHeader::ImageHeader() {
   iscrsn.assign(1, ' ');
   issrdt.assign(8, ' ');
   isctln.assign(15, ' ');
+  isdwng.assign(6, ' ');
+  isdevt.assign(40, ' ');
   isorce.assign(42, ' ');
   igeolo.assign(60, ' ');
   comrat.assign(4, ' ');
@@ -175,6 +197,7 @@ ImageHeader::ImageHeader(const ImageHeader& other)
       widthStep(other.widthStep),
       bufferWidth(other.bufferWidth),
       bufferHeight(other.bufferHeight),
+      version(other.version),
       im(other.im),
       iid1(other.iid1),
       idatim(other.idatim),
@@ -196,6 +219,8 @@ ImageHeader::ImageHeader(const ImageHeader& other)
       iscrsn(other.iscrsn),
       issrdt(other.issrdt),
       isctln(other.isctln),
+      isdwng(other.isdwng),
+      isdevt(other.isdevt),
       encryp(other.encryp),
       isorce(other.isorce),
       nrows(other.nrows),
@@ -238,6 +263,7 @@ ImageHeader::ImageHeader(const ImageHeader& other)
       ixsofl(other.ixsofl),
       ixshd(other.ixshd) {
   initializeLengths();
+  if (version == 0) switchTo20();
   // The variable widths go with the data they measure.
   fieldLengths[UDID] = other.fieldLengths[UDID];
   fieldLengths[IXSHD] = other.fieldLengths[IXSHD];
@@ -264,8 +290,15 @@ ImageHeader::~ImageHeader() {
   delete asde;
 }
 
+void ImageHeader::switchTo20() {
+  for (const Row& row : table()) {
+    if (row.version != V21) fieldLengths[row.id] = row.width20;
+  }
+}
+
 void ImageHeader::initializeLengths() {
-  for (const Row& row : table()) fieldLengths[row.id] = row.width;
+  for (const Row& row : table())
+    fieldLengths[row.id] = row.version == V20 ? row.width20 : row.width;
   fieldLengths[CETAG] = CETAG_WIDTH;
   fieldLengths[CEL] = CEL_WIDTH;
 }
@@ -295,6 +328,9 @@ void ImageHeader::read(DataReader* source, FileHeader& fileHeader, int index) {
     return;
   }
   segmentLength = fileHeader.li[index];
+  version = fileHeader.version == 0 ? 0 : 1;
+  initializeLengths();
+  if (version == 0) switchTo20();
   reader->seek(fileHeader.hl, FROM_START);
   for (int i = 0; i < index; ++i) {
     reader->seek(fileHeader.lish[i], FROM_CURRENT);
@@ -317,6 +353,7 @@ void ImageHeader::readFields() {
     switch (row.role) {
       case PLAIN:
       case COMRAT_ROW:
+      case DEVT_ROW:
         if (present(row, *this)) row.field.read(reader, fieldLengths[row.id], *this);
         break;
       case IGEOLO_ROW:
@@ -476,10 +513,12 @@ void ImageHeader::printTags() {
   const std::vector<Row>& rows = table();
   for (size_t i = 0; i < rows.size(); ++i) {
     const Row& row = rows[i];
+    if (!inVersion(row, *this)) continue;
     switch (row.role) {
       case PLAIN:
       case IGEOLO_ROW:
-      case COMRAT_ROW: printHeaderLine(row.field.label, row.field.printed(*this)); break;
+      case COMRAT_ROW:
+      case DEVT_ROW: printHeaderLine(row.field.label, row.field.printed(*this)); break;
       case COMMENTS:
         printHeaderLine(row.field.label, row.field.printed(*this));
         for (const std::string& comment : icom)

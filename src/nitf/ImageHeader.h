@@ -16,6 +16,10 @@ class NitfASDE;
 // extended subheader data, the four corners decoded from IGEOLO (refined by a
 // BLOCKA record when present), and the image pixels.
 //
+// A subheader of a NITF 2.0 file (MIL-STD-2500A) is read, written and listed
+// in the 2.0 layout (`version` 0: other security fields, ISDWNG and ISDEVT,
+// ICORDS "N" for no corners); every other subheader in the 2.1 layout.
+//
 // Subheader members are named after the NITF fields. `fieldLengths` holds the
 // width of every field in the order of ImageHeader::Field; reading, writing
 // and printing walk one field table (ImageHeader.cpp) with those widths. The
@@ -92,6 +96,9 @@ class ImageHeader {
     IXSHD,
     CETAG,
     CEL,
+    // NITF 2.0 only: between ISCTLN and ENCRYP.
+    ISDWNG,
+    ISDEVT,
     FIELD_COUNT
   };
 
@@ -144,6 +151,9 @@ class ImageHeader {
   // The airborne support data parser of the last read (owned), or null.
   NitfASDE* asde = nullptr;
 
+  // 1 for the NITF 2.1 layout, 0 for 2.0 (taken from the file header).
+  int version = 1;
+
   // ---- Subheader fields ----
   std::string im = "IM";
   std::string iid1;
@@ -166,6 +176,8 @@ class ImageHeader {
   std::string iscrsn;
   std::string issrdt;
   std::string isctln;
+  std::string isdwng;  // 2.0 only
+  std::string isdevt;  // 2.0 only, when ISDWNG is "999998"
   bool encryp = false;
   std::string isorce;
   int nrows = 1;
@@ -219,7 +231,8 @@ class ImageHeader {
   ~ImageHeader();
 
   // Reads image subheader `index` (from 0) of the file at `path` whose file
-  // header is `fileHeader`, then its extensions and corners. Counts and
+  // header is `fileHeader` (in the layout of the file header's version),
+  // then its extensions and corners. Counts and
   // lengths are bounded by what the file holds; fields beyond the end of the
   // file read as blanks. An index outside the file's image table reads
   // nothing.
@@ -231,7 +244,10 @@ class ImageHeader {
   void writeFields(std::ostream* out);
   // Lists the subheader on standard output.
   void printTags();
+  // The 2.1 widths.
   void initializeLengths();
+  // The 2.0 widths of ISCODE, ISCTLH, ISREL (40), ISCAUT and ISCTLN (20).
+  void switchTo20();
 
   // The number of bands: NBANDS, or XBANDS when NBANDS is 0.
   int bandCount() const;

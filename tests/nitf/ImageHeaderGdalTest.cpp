@@ -66,6 +66,8 @@ void expectFieldsAsGdal(const ImageHeader& h, std::map<std::string, std::string>
       {"NITF_ICORDS", std::string(1, h.icords)},
       {"NITF_ISDG", std::string(1, h.isdg)},
       {"NITF_ISCATP", std::string(1, h.iscatp)},
+      {"NITF_ITITLE", h.iid2},  // 2.0 name of IID2
+      {"NITF_ISDWNG", h.isdwng},
   };
   for (const auto& field : texts) {
     if (!gdal.count(field.first)) continue;
@@ -264,10 +266,8 @@ TEST(ImageHeaderCorpus, ReadsEveryImageOfEveryFile) {
       ImageHeader header;
       header.read(path, fileHeader, i);
       EXPECT_EQ(header.segmentLength, fileHeader.li[i]);
-      // The subheader is read in the 2.1 layout; a 2.0 subheader (other
-      // security fields) is only required to read without fault.
-      if (fileHeader.version == 1 &&
-          start + fileHeader.lish[i] <= static_cast<long long>(file.size())) {
+      if (start + fileHeader.lish[i] <= static_cast<long long>(file.size())) {
+        EXPECT_EQ(header.version, fileHeader.version);
         EXPECT_EQ(header.dataOffset, start + fileHeader.lish[i]);
         // Some writers pad the subheader beyond its last field (LISH counts
         // the padding): the fields are compared, the data start at LISH.

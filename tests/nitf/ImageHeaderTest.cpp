@@ -127,6 +127,51 @@ TEST(ImageHeader, FindsLaterSegmentsAndRefusesMissingOnes) {
   EXPECT_EQ(missing->reader, nullptr);
 }
 
+TEST(ImageHeader, Version20Layout) {
+  // MIL-STD-2500A: 40-character ISCODE, ISCTLH, ISREL, 20-character ISCAUT
+  // and ISCTLN, then ISDWNG (and ISDEVT after "999998"); ICORDS "N" means no
+  // IGEOLO.
+  for (bool devt : {false, true}) {
+    const std::string security = "U" + std::string("CODE") + blanks(36) + "CTLH" + blanks(36) +
+                                 "REL" + blanks(37) + "AUTH" + blanks(16) + "CTLN" + blanks(16) +
+                                 (devt ? "999998" : "999999") + (devt ? "event" + blanks(35) : "");
+    std::string subheader = "IM" + std::string("0000000001") + "01120000ZFEB93" + blanks(17) +
+                            "title" + blanks(75) + security + "0" + "source" + blanks(36) +
+                            "00000512" + "00000256" + "INT" + "MONO    " + "VIS     " + "08" + "R" +
+                            "N" + "0" + "NC" + "1" + "M " + blanks(6) + "N" + blanks(3) + "0" +
+                            "0" + "B" + "0001" + "0001" + "0512" + "0256" + "08" + "001" + "000" +
+                            "0000000000" + "1.0 " + "00000" + "00000";
+    FileHeader fileHeader;
+    fileHeader.version = 0;
+    fileHeader.fhdr = "NITF02.00";
+    fileHeader.switchTo20();
+    const std::string file = fileWith(subheader, "", fileHeader);
+    FileHeader reread;
+    reread.read(new MemoryDataReader(file));
+    ASSERT_EQ(reread.version, 0);
+    std::unique_ptr<ImageHeader> header(readBack(file, reread));
+    EXPECT_EQ(header->version, 0);
+    EXPECT_EQ(header->iscode, "CODE" + blanks(36));
+    EXPECT_EQ(header->isctln, "CTLN" + blanks(16));
+    EXPECT_EQ(header->isdwng, devt ? "999998" : "999999");
+    if (devt) {
+      EXPECT_EQ(header->isdevt, "event" + blanks(35));
+    }
+    EXPECT_EQ(header->isorce, "source" + blanks(36));
+    EXPECT_EQ(header->nrows, 512);
+    EXPECT_EQ(header->icords, 'N');
+    EXPECT_EQ(header->nppbv, 256);
+    EXPECT_EQ(fields(*header), subheader);
+    ImageHeader copy(*header);
+    EXPECT_EQ(fields(copy), subheader);
+    testing::internal::CaptureStdout();
+    header->printTags();
+    const std::string listing = testing::internal::GetCapturedStdout();
+    EXPECT_NE(listing.find("isctln: \"CTLN" + blanks(16) + "\"\nisdwng: \""), std::string::npos);
+    EXPECT_EQ(listing.find("isclsy"), std::string::npos);
+  }
+}
+
 TEST(ImageHeader, CutShortAndHostileSubheaders) {
   ImageHeader header;
   header.icords = 'G';
