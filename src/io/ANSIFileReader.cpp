@@ -4,8 +4,6 @@
 #include <cstring>
 #include <limits>
 
-#include "SeekTarget.h"
-
 ANSIFileReader::ANSIFileReader(std::string path) {
   // The block cache does the buffering; the stream itself stays unbuffered.
   file_.pubsetbuf(nullptr, 0);
@@ -80,7 +78,7 @@ void ANSIFileReader::seek(long long offset, STARTING_POINT from) {
   eof_ = false;
   if (failed_) return;
   long long target = 0;
-  if (!vuziza_io::seekTarget(offset, from, position_, size_, target) || target < 0) {
+  if (!seekTarget(offset, from, position_, size_, target) || target < 0) {
     failed_ = true;
     return;
   }

@@ -44,4 +44,12 @@ class DataReader {
   // A new file reader for `path` (never null; a file that cannot be opened
   // gives a reader that is failed from the start). The caller owns it.
   static DataReader* getDataReaderForFile(std::string path);
+
+ protected:
+  // The absolute position a seek aims at, given the current position and the
+  // size of the data (-1 when unknown). False when it cannot be computed:
+  // FROM_END with an unknown size, or a 64-bit overflow. A negative target is
+  // returned as such; each reader decides what it refuses.
+  static bool seekTarget(long long offset, STARTING_POINT from, long long position, long long size,
+                         long long& target);
 };

@@ -3,8 +3,6 @@
 #include <cstring>
 #include <utility>
 
-#include "SeekTarget.h"
-
 MemoryDataReader::MemoryDataReader(const unsigned char* data, long long length)
     : data_(data != nullptr && length > 0 ? reinterpret_cast<const char*>(data) : "",
             data != nullptr && length > 0 ? static_cast<std::size_t>(length) : 0) {}
@@ -35,8 +33,7 @@ void MemoryDataReader::seek(long long offset, STARTING_POINT from) {
   eof_ = false;
   if (failed_) return;
   long long target = 0;
-  if (!vuziza_io::seekTarget(offset, from, position_, size(), target) || target < 0 ||
-      target > size()) {
+  if (!seekTarget(offset, from, position_, size(), target) || target < 0 || target > size()) {
     failed_ = true;
     return;
   }
