@@ -130,7 +130,12 @@ bool TAV::calcGroundPointNoProp(zel::PixelCoordinate fullPixel, double heightMet
   do {
     ++iteration;
     calculateA_B_F_az_el(fullPixel.y, fullPixel.x, h, G, A, B, F, azimuth, elevation);
-    const Matrix delta = (B.t() * B).i() * B.t() * F.t();
+    // Inverted on its own: newmat loses the nodes of a longer expression
+    // when the inversion throws inside it.
+    const Matrix normal = B.t() * B;
+    const Matrix inverse = normal.i();
+    const ColumnVector misclosure = F.t();
+    const Matrix delta = inverse * (B.t() * misclosure);
     addCorrection(G, delta);
     conv = correctionMetres(delta);
   } while (conv > DESIRED_PRECISION && iteration < UNWEIGHTED_ITERATIONS);
