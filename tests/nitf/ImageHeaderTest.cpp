@@ -303,6 +303,18 @@ TEST(ImageHeaderExtensions, ParsesKnownAndUnknownRecords) {
   EXPECT_EQ(header.getNumExtensions(), 4);
 }
 
+TEST(ImageHeaderExtensions, RecordsAfterBinaryBytesAreFound) {
+  ImageHeader header;
+  header.ixshd =
+      std::string("BINARY00004") + std::string("\0\x01\0\xff", 4) + "ICHIPB00224" + ichipbText();
+  header.ixshdl = static_cast<int>(header.ixshd.size()) + 3;
+  header.fieldLengths[ImageHeader::IXSHD] = static_cast<int>(header.ixshd.size());
+  header.parseTREs();
+  ASSERT_EQ(header.getNumExtensions(), 2);
+  std::unique_ptr<Extension> chip(header.getExtension("ICHIPB"));
+  EXPECT_NE(chip, nullptr);
+}
+
 TEST(ImageHeaderExtensions, AddExtensionGrowsTheExtendedData) {
   ImageHeader header;
   SENSRB* record = new SENSRB();
