@@ -130,6 +130,8 @@ class ImageHeader {
   // from the start of the image data (NBPR x NBPC entries each), or null.
   int* blockStarts = nullptr;
   int* blockEnds = nullptr;
+  // Number of entries of the two block tables (0 while they are null).
+  int blockCount = 0;
   // The pixel buffer (delete[]) and its size in bytes.
   unsigned char* imageData = nullptr;
   long long imageDataSize = 0;
@@ -307,6 +309,93 @@ class ImageHeader {
   static int string_to_int(const std::string& text);
   static void copyString(std::string& from, std::string& to);
 
+  // ---- Image data (ImageData.cpp, ImageJpeg.cpp) ----
+  // Decoded: uncompressed data with NBPP 8 or 16 (16-bit samples scaled to 8
+  // bits by ABPP), IMODE "B" or "P", at least BPP bands (the first BPP are
+  // taken), IC "NC"; IC "C3" baseline JPEG blocks. Other codes are not
+  // decoded (false). The buffer holds BPP 8-bit samples per pixel in the layout
+  // of `format`. Counts, lengths and offsets from the file are bounded by what
+  // the file holds; a read that cannot be done returns false.
+
+  // Reads the whole image (NCOLS x NROWS pixels). False when the segment has
+  // no file path, its layout is not decoded, the file does not hold the data,
+  // or a JPEG block is corrupt (the buffer then holds what was decoded).
+  bool readImage();
+  // Reads the chip of width x height pixels whose upper left pixel is column
+  // x, row y of the image. Chip pixels outside the image stay 255 (white);
+  // only the blocks the chip touches are read. False (buffer white) as for
+  // readImage, and for a width or height below 1.
+  bool readImageChip(int x, int y, int width, int height);
+  // Chooses the buffer layout; converts an existing RAW buffer. Throws
+  // std::runtime_error (after printing its message) for any other conversion.
+  void setImageFormat(FORMAT newFormat);
+  // Samples per buffer pixel: 3 for IREP "RGB", "RGB/LUT", "YCbCr601", else 1.
+  int getBPP();
+  // Bytes from one buffer row to the next (OPENCV: a multiple of 4); stored.
+  int setWidthStep();
+  bool hasChippedData();
+  // RAW to OPENCV: B, G, R order and rows of setWidthStep() bytes.
+  bool imageDataToOpenCV();
+  // JPEG-compresses (quality 75, baseline) the RAW picture of width x height
+  // pixels in `buffer` (*size bytes), replacing it by the stream and *size by
+  // its length. False, nothing changed, for BPP other than 1 and 3, a buffer
+  // smaller than the picture, or a libjpeg failure.
+  bool compressBufferInPlace(int width, int height, unsigned char*& buffer, long long* size);
+  // The buffer holds the segment's data as stored (8-bit samples, all blocks):
+  // un-blocks and JPEG-compresses it.
+  void compressAndStoreRGBImageFromDisk();
+  // Un-blocking of 8-bit data holding all NBPR x NBPC blocks in block order
+  // (blocks of NPPBH x NPPBV pixels, bands as in the data) into NCOLS x NROWS
+  // pixels of BPP samples. By IMODE: "B" by block, "P" by pixel, else nothing.
+  void copyImageDataToBuffer(unsigned char* blocked, unsigned char* pixels);
+  void readInterleavedByBlock(unsigned char* blocked, unsigned char* pixels);
+  void readInterleavedByPixel(unsigned char* blocked, unsigned char* pixels);
+  // The same for the blocks of the given range only (block offsets as above).
+  void readInterleavedByBlock(unsigned char* blocked, unsigned char* pixels, int firstColumn,
+                              int firstRow, int columns, int rows);
+  void readInterleavedByPixel(unsigned char* blocked, unsigned char* pixels, int firstColumn,
+                              int firstRow, int columns, int rows);
+  // The valid part of the one block (`block`, 8-bit) at block column
+  // `blockColumn` and block row `blockRow` as a compact picture.
+  void IBB2RGB(unsigned char* block, unsigned char* out, int blockColumn, int blockRow);
+  void IBP2RGB(unsigned char* block, unsigned char* out, int blockColumn, int blockRow);
+  // Reads `count` big-endian 16-bit samples and stores each as
+  // 256 / 2^ABPP x value (at most 255). Samples not delivered read as 0.
+  void readAndConvert16BitData(DataReader* source, unsigned char* out, long long count);
+  // imageDataSize samples from the segment's reader.
+  void readAndConvert16BitData(unsigned char* out);
+  // Builds the JPEG block tables (once). False when IC is not "C3", or the
+  // data cannot hold NBPR x NBPC blocks.
+  bool parseJPEGHeaders();
+  // The first of FF D9 [0, 2, 4, 6 or 8 zero bytes] FF D8, patterns tried in
+  // that order: its position and number of zeros; -1 and 0 when none occurs.
+  bool findNext(const unsigned char* data, int count, int& position, int& zeros);
+  // Decodes JPEG block `block` and places its line m at
+  // BPP x ((y + m) x width + x) of `out` (outSize bytes), cut to width - x
+  // pixels; lines beyond outSize are dropped. False for a block that is not
+  // in the tables or a corrupt stream.
+  bool copyJPEGBlock(unsigned char* out, long long outSize, int width, int x, int y, int block);
+  // Decodes every block into a new NCOLS x NROWS buffer. False when the
+  // tables cannot be built or a block fails.
+  bool readAllJPEGBlocksRGB();
+  // Writes the subheader fields, then the image data: writtenDataLength()
+  // bytes (see there).
+  void write(std::ostream* out);
+  // The RAW whole-image buffer as IMODE "B" blocks of NPPBH x NPPBV pixels,
+  // 3 planes when NBANDS is 3 else 1, pads 0. Nothing for another format or
+  // NBPC below 1.
+  void writeInterleavedByBlock(std::ostream* out);
+  // What write() puts after the subheader, and so the segment's LI:
+  // - a segment read from a file, unless it holds a RAW buffer of the whole
+  //   image that it can store as the file does (IC "NC", IMODE "B", NBPP 8,
+  //   bands = BPP, blocks making up exactly LI bytes): its data copied from
+  //   the file, segmentLength bytes (zeros where the file ends early);
+  // - otherwise, IMODE "B": NBPR x NBPC x NPPBH x NPPBV x (3 or 1) bytes, the
+  //   buffer's blocks (writeInterleavedByBlock), or zeros when there is no
+  //   RAW buffer;
+  // - otherwise 0.
+  long long writtenDataLength();
+
  private:
   void readFields();
   void readBands();
@@ -315,3 +404,6 @@ class ImageHeader {
   void takeBlockACorners();
   void resetCorners();
 };
+
+// True when `value` is NaN.
+bool doubleIsNAN(double value);
