@@ -1,12 +1,109 @@
 #pragma once
+#include <deque>
 #include <ostream>
 #include <string>
 
+#include "../geometry/GeoQuad.h"
 #include "../io/DataReader.h"
+#include "../tre/Extension.h"
+#include "DESHeader.h"
+#include "FileHeader.h"
+#include "ImageHeader.h"
 
-// A NITF 2.1 file.
+// The image representation of an image segment added from a pixel buffer.
+enum IREP {
+  MONO = 0,  // one band, IREP "MONO"
+  RGB = 1    // three bands, IREP "RGB"
+};
+
+// A NITF 2.1 file: its file header, image segments and data extension
+// segments. A NITF is either read from a file (subheaders only; pixels are
+// read on request through each ImageHeader) or built in memory from pixel
+// buffers, extension records, corner coordinates and data extension
+// segments, and then written. The adding operations keep the file header's
+// length fields (HL, FL, LISH, LI, LDSH, LD) in step with the segments.
+// Only image and data extension segments are written.
 class NITF {
  public:
+  // The form of the IGEOLO text that addIGEOLO writes.
+  enum GEO_FORMAT {
+    GEOGRAPHIC = 0,  // degrees, minutes and seconds, ICORDS "G"
+    DECIMAL = 1      // decimal degrees, ICORDS "D"
+  };
+
+  // Sizes used when segments are added.
+  static const int IMAGE_BLOCK_SIZE = 512;         // NPPBH and NPPBV of added images
+  static const int IMAGE_TABLE_ENTRY_LENGTH = 16;  // LISH (6) and LI (10)
+  static const int DES_TABLE_ENTRY_LENGTH = 13;    // LDSH (4) and LD (9)
+  static const int EXTENSION_RECORD_HEADER = 11;   // CETAG (6) and CEL (5)
+  static const int IGEOLO_LENGTH = 60;
+
+  // The path given to readFile; empty for a file built in memory.
+  std::string filename;
+  FileHeader fileHeader;
+  // The segments in file order; an element keeps its address when others
+  // are appended.
+  std::deque<ImageHeader> images;
+  std::deque<DESHeader> dataExtensions;
+
+  // An empty 2.1 file: a 388-byte header and no segments.
+  NITF();
+  // Reads the file at `path` (see readFile).
+  explicit NITF(std::string path);
+  NITF(const NITF&) = delete;
+  NITF& operator=(const NITF&) = delete;
+  ~NITF() = default;
+
+  // Reads the file header, every image subheader and every data extension
+  // segment of the file at `path`, appending the segments to the lists.
+  // A path that cannot be opened leaves the object as it was.
+  void readFile(std::string path);
+  // Writes the file header, every image segment (subheader, then its pixel
+  // buffer by block, or for a segment read from a file whose pixels were not
+  // read, its data copied from that file) and every data extension segment
+  // to `path`. The file header's segment tables, HL and FL are set to what
+  // is written. Writes nothing while a segment holds a chip.
+  void writeFile(std::string path);
+
+  // Appends an uncompressed 8-bit image segment of `rows` x `cols` pixels in
+  // 512 x 512 blocks (IMODE "B") whose pixels are `pixels`, interleaved by
+  // pixel (R, G, B for RGB). `size` is the byte size of `pixels`; 0 or less
+  // means "not given". On success the segment owns `pixels` (delete[]). False,
+  // with nothing added and `pixels` left to the caller, for a format other
+  // than RAW, an `irep` other than MONO and RGB, a size below rows x cols x
+  // bands, or rows or cols out of the NITF range.
+  bool addImageSubHeader(unsigned char* pixels, ImageHeader::FORMAT format, long long size,
+                         int rows, int cols, IREP irep);
+  // The band fields of an RGB (R, G, B) or MONO (M) image without LUTs.
+  // Always true.
+  bool initHeaderBandsRGB(ImageHeader& image);
+  bool initHeaderBandsMONO(ImageHeader& image);
+  // Empties the band fields; NBANDS is not changed.
+  void clearBandFields(ImageHeader& image);
+
+  // Adds `extension` to image segment `index`, growing its LISH and FL by the
+  // record's size. Takes ownership of `extension` in every case (deleted
+  // when refused). False for an image number that does not exist, a null
+  // extension, or a record that would take IXSHDL past its 5 digits.
+  bool addTreSegment(Extension* extension, unsigned int index);
+  // Sets the IGEOLO of image segment `index` from `corners` (degrees) in the
+  // form `form`, growing LISH and FL by 60 when the image had no IGEOLO.
+  // False, with nothing changed, for another form or image number.
+  bool addIGEOLO(zel::GeoQuad& corners, NITF::GEO_FORMAT form, unsigned int index);
+  // Appends a data extension segment with DESID `desid`, DESVER `desver`
+  // and a copy of the `length` bytes at `data`. False, with nothing added,
+  // for a negative length, more than LD's 9 digits, or null data.
+  bool addDataExtensionSegment(std::string desid, int desver, const char* data, int length);
+
+  // True when the file has an image segment.
+  bool checkIfOpen();
+  // True when `n` names an image segment.
+  bool checkImageNumber(int n);
+  // The corners of image segment `n` (degrees; NaN where unknown), or an
+  // all-zero quad when there is no such image.
+  zel::GeoQuad getCorners(int n);
+  std::string getFilename();
+
   // ---------------------------------------------------------------------
   // Field encoding: the one set of routines through which every NITF header
   // field and every tagged record extension field is read and written.
@@ -73,4 +170,11 @@ class NITF {
   static std::string padInt(int v);
   // The current UTC time as CCYYMMDDhhmmss.
   static std::string getTimeString();
+
+ private:
+  // Writes one image segment; returns the byte length of its subheader.
+  long long writeImageSegment(ImageHeader& image, std::ostream* out);
+  // Gives the file header's image and data extension tables one entry per
+  // segment of the lists.
+  void matchSegmentTables();
 };

@@ -1,0 +1,264 @@
+#include "DESHeader.h"
+
+#include <cstring>
+#include <iostream>
+#include <vector>
+
+#include "HeaderField.h"
+#include "NITF.h"
+
+namespace {
+
+using Plain = HeaderField<DESHeader>;
+using D = DESHeader;
+
+// When a row of the table is present.
+enum Presence {
+  ALWAYS,
+  OVERFLOW_ONLY,  // DESID is "TRE_OVERFLOW"
+  USER_DATA,      // DESSHL is not 0
+};
+
+struct Row {
+  D::Field id;
+  int width;
+  Presence presence;
+  Plain field;
+};
+
+Plain str(const char* label, std::string D::*m) { return Plain::stringField(label, m); }
+Plain chr(const char* label, char D::*m) { return Plain::charField(label, m); }
+Plain num(const char* label, int D::*m) { return Plain::intField(label, m); }
+
+// The data extension segment subheader, field by field, in file order
+// (MIL-STD-2500C widths; DESSHF is DESSHL bytes long).
+const std::vector<Row>& table() {
+  static const std::vector<Row> rows = {
+      {D::DE, 2, ALWAYS, str("de", &D::de)},
+      {D::DESID, 25, ALWAYS, str("desid", &D::desid)},
+      {D::DESVER, 2, ALWAYS, num("desver", &D::desver)},
+      {D::DECLAS, 1, ALWAYS, chr("declas", &D::declas)},
+      {D::DESCLSY, 2, ALWAYS, str("desclsy", &D::desclsy)},
+      {D::DESCODE, 11, ALWAYS, str("descode", &D::descode)},
+      {D::DESCTLH, 2, ALWAYS, str("desctlh", &D::desctlh)},
+      {D::DESREL, 20, ALWAYS, str("desrel", &D::desrel)},
+      {D::DESDCTP, 2, ALWAYS, str("desdctp", &D::desdctp)},
+      {D::DESDCDT, 8, ALWAYS, str("desdcdt", &D::desdcdt)},
+      {D::DESDCXM, 4, ALWAYS, str("desdcxm", &D::desdcxm)},
+      {D::DESDG, 1, ALWAYS, chr("desdg", &D::desdg)},
+      {D::DESDGDT, 8, ALWAYS, str("desdgdt", &D::desdgdt)},
+      {D::DESCLTX, 43, ALWAYS, str("descltx", &D::descltx)},
+      {D::DESCATP, 1, ALWAYS, chr("descatp", &D::descatp)},
+      {D::DESCAUT, 40, ALWAYS, str("descaut", &D::descaut)},
+      {D::DESCRSN, 1, ALWAYS, chr("descrsn", &D::descrsn)},
+      {D::DESSRDT, 8, ALWAYS, str("dessrdt", &D::dessrdt)},
+      {D::DESCTLN, 15, ALWAYS, str("desctln", &D::desctln)},
+      {D::DESOFLW, 6, OVERFLOW_ONLY, str("desoflw", &D::desoflw)},
+      {D::DESITEM, 3, OVERFLOW_ONLY, num("desitem", &D::desitem)},
+      {D::DESSHL, 4, ALWAYS, num("desshl", &D::desshl)},
+      {D::DESSHF, 0, USER_DATA, str("desshf", &D::desshf)},
+  };
+  return rows;
+}
+
+const char* const TRE_OVERFLOW = "TRE_OVERFLOW";
+// The largest user-defined subheader length DESSHL (4 digits) can state.
+const int MAX_DESSHL = 9999;
+
+bool present(const Row& row, const DESHeader& header) {
+  switch (row.presence) {
+    case ALWAYS: return true;
+    case OVERFLOW_ONLY: return header.isTreOverflow();
+    case USER_DATA: return header.desshl != 0;
+  }
+  return true;
+}
+
+// The byte offset of `base` moved by `step`, or -1 once either is negative
+// or the sum leaves the range of a file position.
+long long advance(long long base, long long step) {
+  if (base < 0 || step < 0) return -1;
+  const long long most = 0x7fffffffffffffffLL;
+  return step > most - base ? -1 : base + step;
+}
+
+}  // namespace
+
+DESHeader::DESHeader() {
+  initializeLengths();
+  desclsy.assign(2, ' ');
+  descode.assign(11, ' ');
+  desctlh.assign(2, ' ');
+  desrel.assign(20, ' ');
+  desdctp.assign(2, ' ');
+  desdcdt.assign(8, ' ');
+  desdcxm.assign(4, ' ');
+  desdgdt.assign(8, ' ');
+  descltx.assign(43, ' ');
+  descaut.assign(40, ' ');
+  dessrdt.assign(8, ' ');
+  desctln.assign(15, ' ');
+}
+
+DESHeader::DESHeader(const DESHeader& other)
+    : de(other.de),
+      desid(other.desid),
+      desver(other.desver),
+      declas(other.declas),
+      desclsy(other.desclsy),
+      descode(other.descode),
+      desctlh(other.desctlh),
+      desrel(other.desrel),
+      desdctp(other.desdctp),
+      desdcdt(other.desdcdt),
+      desdcxm(other.desdcxm),
+      desdg(other.desdg),
+      desdgdt(other.desdgdt),
+      descltx(other.descltx),
+      descatp(other.descatp),
+      descaut(other.descaut),
+      descrsn(other.descrsn),
+      dessrdt(other.dessrdt),
+      desctln(other.desctln),
+      desoflw(other.desoflw),
+      desitem(other.desitem),
+      desshl(other.desshl),
+      desshf(other.desshf) {
+  initializeLengths();
+  // A copy writes the user-defined subheader it holds, in the same width.
+  fieldLengths[DESSHF] = other.fieldLengths[DESSHF];
+  desLength = other.desLength;
+  if (other.data != nullptr && desLength >= 0) {
+    // The source's buffer may carry a closing NUL (after read); copy it too.
+    data = new char[static_cast<size_t>(desLength) + 1];
+    std::memcpy(data, other.data, static_cast<size_t>(desLength));
+    data[desLength] = '\0';
+  }
+}
+
+DESHeader::~DESHeader() {
+  delete reader;
+  delete[] data;
+}
+
+void DESHeader::initializeLengths() {
+  for (const Row& row : table()) fieldLengths[row.id] = row.width;
+  desLength = 0;
+}
+
+bool DESHeader::isTreOverflow() const {
+  const size_t end = desid.find_last_not_of(' ');
+  return desid.compare(0, end == std::string::npos ? 0 : end + 1, TRE_OVERFLOW) == 0;
+}
+
+// ---- Reading ----
+
+bool DESHeader::jumpToCurrentSegment(FileHeader& h, int index) {
+  if (reader == nullptr || index < 0 || index >= h.numdes) return false;
+  long long offset = h.hl;
+  const auto skip = [&offset](int count, const int* subheaders, const int* lengths32,
+                              const long long* lengths64) {
+    for (int i = 0; i < count; ++i) {
+      offset = advance(offset, subheaders != nullptr ? subheaders[i] : 0);
+      if (lengths64 != nullptr) offset = advance(offset, lengths64[i]);
+      if (lengths32 != nullptr) offset = advance(offset, lengths32[i]);
+    }
+  };
+  skip(h.numi, h.lish, nullptr, h.li);
+  skip(h.nums, h.lssh, h.ls, nullptr);
+  if (h.version == 0) skip(h.numl, h.llsh, h.ll, nullptr);
+  skip(h.numt, h.ltsh, h.lt, nullptr);
+  skip(index, h.ldsh, h.ld, nullptr);
+  if (offset < 0) return false;
+  reader->seek(offset, FROM_START);
+  return true;
+}
+
+void DESHeader::read(std::string path, FileHeader& fileHeader, int index) {
+  read(DataReader::getDataReaderForFile(path), fileHeader, index);
+}
+
+void DESHeader::read(DataReader* source, FileHeader& fileHeader, int index) {
+  delete reader;
+  reader = source;
+  if (reader == nullptr) return;
+  if (index < 0 || index >= fileHeader.numdes || fileHeader.ld == nullptr ||
+      !jumpToCurrentSegment(fileHeader, index)) {
+    delete reader;
+    reader = nullptr;
+    return;
+  }
+  initializeLengths();
+  for (const Row& row : table()) {
+    if (row.id == DESSHF) break;  // read with DESSHL below
+    if (!present(row, *this)) continue;
+    row.field.read(reader, fieldLengths[row.id], *this);
+  }
+  if (desshl != 0) {
+    fieldLengths[DESSHF] = boundedWidth(reader, desshl);
+    readStringTag(fieldLengths[DESSHF], desshf);
+    // The subheader records what it holds.
+    desshl = fieldLengths[DESSHF];
+  }
+
+  // The data: LD bytes, or what the file holds of them.
+  const long long left = reader->remaining();
+  long long length = fileHeader.ld[index] > 0 ? fileHeader.ld[index] : 0;
+  if (left >= 0 && length > left) length = left;
+  desLength = static_cast<int>(length);
+  delete[] data;
+  data = new char[static_cast<size_t>(desLength) + 1];
+  data[desLength] = '\0';
+  if (desLength > 0) {
+    reader->read(reinterpret_cast<unsigned char*>(data), desLength);
+    const long long got = reader->count();
+    if (got < desLength) {
+      // A reader that does not know its size: keep what arrived.
+      desLength = got > 0 ? static_cast<int>(got) : 0;
+      data[desLength] = '\0';
+    }
+  }
+  delete reader;
+  reader = nullptr;
+}
+
+void DESHeader::readStringTag(int n, std::string& value) { NITF::readStringTag(reader, n, value); }
+void DESHeader::readIntTag(int n, int& value) { NITF::readIntTag(reader, n, value); }
+void DESHeader::readCharTag(char& value) { NITF::readCharTag(reader, value); }
+void DESHeader::readBoolTag(bool& value) { NITF::readBoolTag(reader, value); }
+void DESHeader::readLongLongTag(int n, long long& value) {
+  NITF::readLongLongTag(reader, n, value);
+}
+
+// ---- Writing ----
+
+int DESHeader::writeSubheader(std::ostream* out) {
+  int written = 0;
+  for (const Row& row : table()) {
+    if (!present(row, *this)) continue;
+    int width = row.field.kind == Plain::CHAR ? 1 : fieldLengths[row.id];
+    // DESSHF is as long as the DESSHL written before it says.
+    if (row.id == DESSHF) width = desshl < 0 ? 0 : (desshl > MAX_DESSHL ? MAX_DESSHL : desshl);
+    row.field.write(out, width, *this);
+    written += width;
+  }
+  return written;
+}
+
+void DESHeader::write(std::ostream* out) {
+  const int subheaderLength = writeSubheader(out);
+  std::cout << "DESHeader Length: " << subheaderLength << std::endl;
+  const int dataLength = data != nullptr && desLength > 0 ? desLength : 0;
+  if (dataLength > 0) out->write(data, dataLength);
+  std::cout << "DESData Length: " << dataLength << std::endl;
+}
+
+// ---- Listing ----
+
+void DESHeader::printTags() {
+  std::cout << "------DATA EXTENSION SEGMENT------" << std::endl;
+  for (const Row& row : table()) {
+    if (!present(row, *this)) continue;
+    printHeaderLine(row.field.label, row.field.printed(*this));
+  }
+}
