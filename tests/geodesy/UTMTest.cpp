@@ -52,6 +52,12 @@ TEST(UTMZones, ZoneAndBandRules) {
   }
 }
 
+TEST(UTMZones, NonsenseLongitudesGiveNoZone) {
+  EXPECT_EQ(UTM::computeZone(0.0, std::nan("")), 0);
+  EXPECT_EQ(UTM::computeZone(0.0, 1e300), 0);
+  EXPECT_EQ(UTM::computeUTMLetterDesignator(std::nan("")), 'Z');
+}
+
 TEST(UTMZones, HemisphereFollowsBandUnlessNone) {
   UTMCoordinate utm;
   for (char letter : std::string("CDEFGHJKLM")) {
