@@ -1,6 +1,6 @@
 #include "support/NitfBuilder.h"
 
-#include <zlib.h>
+#include "productkit/SyntheticProduct.h"
 
 #include <cstdio>
 #include <stdexcept>
@@ -146,19 +146,7 @@ std::string buildNitf(const NitfFile& file) {
 }
 
 std::string gzipCompress(const std::string& bytes, int level) {
-  z_stream stream{};
-  if (deflateInit2(&stream, level, Z_DEFLATED, 31, 8, Z_DEFAULT_STRATEGY) != Z_OK)
-    throw std::runtime_error("deflateInit2 failed");
-  std::string out(deflateBound(&stream, bytes.size()) + 32, '\0');
-  stream.next_in = reinterpret_cast<Bytef*>(const_cast<char*>(bytes.data()));
-  stream.avail_in = static_cast<uInt>(bytes.size());
-  stream.next_out = reinterpret_cast<Bytef*>(out.data());
-  stream.avail_out = static_cast<uInt>(out.size());
-  const int status = deflate(&stream, Z_FINISH);
-  deflateEnd(&stream);
-  if (status != Z_STREAM_END) throw std::runtime_error("deflate failed");
-  out.resize(stream.total_out);
-  return out;
+  return productkit::gzipCompress(bytes, level);
 }
 
 }  // namespace testsupport
