@@ -18,6 +18,7 @@
 #include "PostRec.h"
 
 class DataReader;
+class NITF;
 class RPC00B;
 class ICHIPB;
 
@@ -89,8 +90,9 @@ class TAV {
   // ---- Construction (TAVConstruction.cpp) -------------------------------------
 
   // Builds from a product file. `fullRead` false scans the product
-  // (TAVReader); true is meant for the complete NITF reading, which is not in
-  // this library yet and takes the scanner path meanwhile.
+  // (TAVReader: the last image carrying both RPC00B and ICHIPB); true reads
+  // the whole file with NITF and takes the records of the first image
+  // (TAVCompleteReading.cpp).
   TAV(const char* path, bool fullRead);
   // Builds from a reader at the first byte of a product; the reader stays the
   // caller's.
@@ -243,6 +245,21 @@ class TAV {
                                                        zel::PixelCoordinate shadow);
   zel::DecimalCoordinate getHeightOffsetTopToShadowTip(zel::PixelCoordinate top, TAV* other,
                                                        zel::PixelCoordinate shadow);
+  // ---- Entry points (TAVEntryPoints.cpp) --------------------------------------
+  // True when the file at `path` is NITF 2.1 and holds an elevation segment
+  // ("DORARI" or "TAV001"); the camera-model records are not required.
+  static bool isTAV(const char* path);
+  // True when a data extension segment of `file` (already read) has DESID
+  // "DORARI" or "TAV001" (white space at both ends ignored).
+  static bool testForTAV(const NITF* file);
+  // The NCOLS and NROWS of the image the model was built from (0 before a build).
+  int getWidth() const { return width; }
+  int getHeight() const { return height; }
+  int getElevationSegmentDataCount() const { return static_cast<int>(elevationSegments.size()); }
+  // Segment `index` (from 0) inside the model, valid while the model lives;
+  // null for an index outside 0 .. getElevationSegmentDataCount() - 1.
+  ElevationSegmentData* getElevationSegmentData(int index);
+
   // Radians.
   void setSensorAzimuth(double radians) { sensorAzimuth = radians; }
   void setSensorElevation(double radians) { sensorElevation = radians; }
@@ -263,9 +280,20 @@ class TAV {
 
   void resetMembers();
   void buildFromReader(DataReader* reader);
+  void buildFromCompleteReading(const char* path);
   void computeOrigin();
   void deriveSensorDirection();
   const ChipTransform& chipTransform();
   void solveDirection(const zel::Quad& target, const zel::Quad& source, Direction& direction);
   zel::PixelCoordinate applyChipMapping(const zel::PixelCoordinate& p, bool toFull);
 };
+
+// Image to ground in one call: builds TAV(path, true), answers I2G(pixel)
+// (chip pixel) as latitude and longitude in degrees and the elevation used,
+// in metres above the ellipsoid, and releases the model. Throws
+// BaseException* when the path gives no initialised model, and lets the
+// failures of I2G pass.
+zel::DecimalCoordinate ImageToGround(zel::PixelCoordinate pixel, std::string path);
+
+// A remote lookup that gives no result: always an empty string.
+std::string GetTAVRemote(double latitude, double longitude, std::string name);

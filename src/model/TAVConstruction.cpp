@@ -63,11 +63,12 @@ void TAV::resetMembers() {
 }
 
 TAV::TAV(const char* path, bool fullRead) {
-  // The complete NITF reading is not part of the library yet; both kinds of
-  // build use the product scanner for now.
-  (void)fullRead;
   resetMembers();
   if (path == nullptr) return;
+  if (fullRead) {
+    buildFromCompleteReading(path);
+    return;
+  }
   std::unique_ptr<DataReader> reader(DataReader::getDataReaderForFile(path));
   if (reader) buildFromReader(reader.get());
 }

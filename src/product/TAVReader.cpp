@@ -283,6 +283,10 @@ char* TAVReader::readDORARIElevationData(DataReader* reader, SegmentStat segment
 
 std::string TAVReader::getDesshf() { return desshf; }
 
+bool TAVReader::isElevationDesid(const std::string& desid) {
+  return versionOf(desid) != NOT_ELEVATION;
+}
+
 void TAVReader::parse(DataReader* reader, NITFStat& stat) {
   FileStat file;
   readFileHeader(reader, file);

@@ -105,4 +105,7 @@ class TAVReader {
   static char* readDORARIElevationData(DataReader* reader, SegmentStat segment);
   // A copy of `desshf`.
   static std::string getDesshf();
+
+  // True when `desid`, white space removed at both ends, is "DORARI" or "TAV001".
+  static bool isElevationDesid(const std::string& desid);
 };

@@ -99,7 +99,9 @@ std::string imageSubheader(const ImageSegment& image) {
 }
 
 std::string dataExtensionSubheader(const DataExtensionSegment& segment) {
-  return "DE" + textField(segment.desid, 25) + "01" + securityFields() +
+  // TRE_OVERFLOW segments carry DESOFLW and DESITEM before DESSHL.
+  const std::string overflow = segment.desid == "TRE_OVERFLOW" ? "UDID  001" : "";
+  return "DE" + textField(segment.desid, 25) + "01" + securityFields() + overflow +
          numberField(segment.userSubheader.size(), 4) + segment.userSubheader;
 }
 
