@@ -14,6 +14,12 @@ namespace cli {
 
 namespace {
 
+// A field's text without the blanks that pad it.
+std::string trimmed(const std::string& text) {
+  const size_t end = text.find_last_not_of(' ');
+  return end == std::string::npos ? "" : text.substr(0, end + 1);
+}
+
 struct RawRecord {
   std::string tag;
   std::string text;
@@ -57,13 +63,15 @@ Report imageReport(bool json, NITF& file, int index) {
   ImageHeader& image = file.images[static_cast<size_t>(index)];
   Report report(json);
   report.add("rows", image.nrows).add("columns", image.ncols).add("bands", image.bandCount());
-  report.add("irep", image.irep).add("ic", image.ic).add("imode", std::string(1, image.imode));
+  report.add("irep", trimmed(image.irep))
+      .add("ic", image.ic)
+      .add("imode", std::string(1, image.imode));
   report.add("abpp", image.abpp).add("nbpp", image.nbpp).add("idatim", image.idatim);
   report.add("icords", std::string(1, image.icords)).add("igeolo", image.igeolo);
   const zel::GeoQuad corners = file.getCorners(index);
   if (!std::isnan(corners.ul.lat)) report.add("corners", cornersReport(json, corners));
   std::vector<Report> extensions;
-  for (const RawRecord& record : recordsOf(image.ixshd.size() > 3 ? image.ixshd.substr(3) : "")) {
+  for (const RawRecord& record : recordsOf(image.ixshd)) {
     Report extension(json);
     extension.add("tag", record.tag).add("length", static_cast<int>(record.text.size()));
     extensions.push_back(extension);
@@ -74,7 +82,7 @@ Report imageReport(bool json, NITF& file, int index) {
 
 Report dataExtensionReport(bool json, DESHeader& segment) {
   Report report(json);
-  report.add("desid", segment.desid).add("desver", segment.desver);
+  report.add("desid", trimmed(segment.desid)).add("desver", segment.desver);
   report.add("length", segment.getDESLength()).add("desshl", segment.desshl);
   return report;
 }
@@ -83,7 +91,7 @@ void printListings(NITF& file) {
   file.fileHeader.printTags();
   for (ImageHeader& image : file.images) {
     image.printTags();
-    const auto records = recordsOf(image.ixshd.size() > 3 ? image.ixshd.substr(3) : "");
+    const auto records = recordsOf(image.ixshd);
     for (size_t i = 0; i < records.size(); ++i)
       printExtension(i < image.extensions.size() ? image.extensions[i] : nullptr, records[i]);
   }
@@ -106,7 +114,7 @@ int infoCommand(const std::vector<std::string>& words) {
     if (!json) printListings(file);
 
     Report report(json);
-    report.add("file", path).add("version", fhdr).add("title", file.fileHeader.ftitle);
+    report.add("file", path).add("version", fhdr).add("title", trimmed(file.fileHeader.ftitle));
     report.add("file length", static_cast<double>(file.fileHeader.fl), 0);
     std::vector<Report> images, segments;
     for (int i = 0; i < static_cast<int>(file.images.size()); ++i)

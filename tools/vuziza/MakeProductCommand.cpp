@@ -46,8 +46,8 @@ productkit::ProductOptions optionsFrom(const Arguments& args) {
   o.terrain.base = 300;
   o.terrain.eastSlope = 0.02;
   o.terrain.northSlope = -0.01;
-  o.terrain.amplitude = 40;
-  o.terrain.wavelength = 700;
+  o.terrain.amplitude = 15;
+  o.terrain.wavelength = 900;
   return o;
 }
 
