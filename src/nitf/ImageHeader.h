@@ -389,7 +389,7 @@ class ImageHeader {
   // - a segment read from a file, unless it holds a RAW buffer of the whole
   //   image that it can store as the file does (IC "NC", IMODE "B", NBPP 8,
   //   bands = BPP, blocks making up exactly LI bytes): its data copied from
-  //   the file, segmentLength bytes (zeros where the file ends early);
+  //   the file, segmentLength bytes or as many as the file holds;
   // - otherwise, IMODE "B": NBPR x NBPC x NPPBH x NPPBV x (3 or 1) bytes, the
   //   buffer's blocks (writeInterleavedByBlock), or zeros when there is no
   //   RAW buffer;

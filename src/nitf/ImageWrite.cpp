@@ -63,7 +63,10 @@ ImageDataPlan planImageData(ImageHeader& h, long long& length) {
       length = blocks;
       return ImageDataPlan::BLOCKS;
     }
-    length = std::max(0LL, h.segmentLength);
+    // What the file holds of LI (a length field beyond the file's end
+    // does not make up data).
+    SegmentReader in(h);
+    length = in.available();
     return ImageDataPlan::COPY_SOURCE;
   }
   if (h.imode != 'B') {
