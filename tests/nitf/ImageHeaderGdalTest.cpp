@@ -9,12 +9,15 @@
 #include <memory>
 #include <sstream>
 #include <string>
+#include <utility>
+#include <vector>
 
 #include "nitf/FileHeader.h"
 #include "nitf/ImageHeader.h"
 #include "support/GdalInfo.h"
 #include "support/TestPaths.h"
 #include "tre/ICHIPB.h"
+#include "tre/SENSRB.h"
 
 namespace {
 
@@ -251,6 +254,100 @@ TEST_F(GdalWrittenFiles, BlockARecordRefinesTheCorners) {
   EXPECT_DOUBLE_EQ(h->frlcLon, -116.74);
   EXPECT_DOUBLE_EQ(h->lrlcLat, 32.01);
   EXPECT_DOUBLE_EQ(h->lrfcLon, -117.26);
+}
+
+// The values GDAL's own SENSRB description (nitf_spec.xml) gives the fields
+// of the first SENSRB record of `path`, in record order, as name and value.
+std::vector<std::pair<std::string, std::string>> gdalSensrbFields(const std::string& path) {
+  std::vector<std::pair<std::string, std::string>> fields;
+  const std::string xml =
+      testsupport::runCommand("gdalinfo -mdd xml:TRE '" + path + "' 2>/dev/null");
+  size_t at = xml.find("<tre name=\"SENSRB\"");
+  const size_t end = xml.find("</tre>", at);
+  while (at != std::string::npos && (at = xml.find("<field name=\"", at)) < end) {
+    const size_t nameStart = at + 13;
+    const size_t nameEnd = xml.find('"', nameStart);
+    const size_t valueStart = xml.find("value=\"", nameEnd) + 7;
+    const size_t valueEnd = xml.find('"', valueStart);
+    fields.emplace_back(xml.substr(nameStart, nameEnd - nameStart),
+                        xml.substr(valueStart, valueEnd - valueStart));
+    at = valueEnd;
+  }
+  return fields;
+}
+
+// The value of the `occurrence`-th field called `name` (from 0).
+std::string field(const std::vector<std::pair<std::string, std::string>>& fields,
+                  const std::string& name, int occurrence = 0) {
+  for (const auto& f : fields) {
+    if (f.first == name && occurrence-- == 0) return f.second;
+  }
+  ADD_FAILURE() << "GDAL lists no " << name;
+  return std::string();
+}
+
+TEST_F(GdalWrittenFiles, SensrbRecordAsGdalParsesIt) {
+  const std::string record =
+      testsupport::readWholeFile(testsupport::sourcePath("fuzz/corpus/fuzz_sensrb/full"));
+  ASSERT_FALSE(record.empty());
+  const std::string path =
+      make("sensrb", "EPSG:4326", "-117.25 32.5 -116.75 32.0", "-co \"TRE=SENSRB=" + record + "\"");
+  const auto gdal = gdalSensrbFields(path);
+  if (gdal.empty()) GTEST_SKIP() << "this GDAL does not describe SENSRB";
+  FileHeader f;
+  auto h = readFirstImage(path, f);
+  std::unique_ptr<Extension> extension(h->getExtension("SENSRB"));
+  SENSRB* s = dynamic_cast<SENSRB*>(extension.get());
+  ASSERT_NE(s, nullptr);
+  const auto number = [&gdal](const char* name, int occurrence = 0) {
+    return std::atof(field(gdal, name, occurrence).c_str());
+  };
+  EXPECT_EQ(s->generalData.sensor, field(gdal, "SENSOR"));
+  EXPECT_EQ(s->generalData.platformURI, field(gdal, "PLATFORM_URI"));
+  EXPECT_EQ(s->generalData.geodeticSystem, field(gdal, "GEODETIC_SYSTEM"));
+  EXPECT_EQ(s->generalData.endTime, number("END_TIME"));
+  EXPECT_EQ(s->generalData.generationTime, field(gdal, "GENERATION_TIME"));
+  EXPECT_EQ(s->detection, field(gdal, "DETECTION"));
+  EXPECT_EQ(s->columnDetectors, number("COLUMN_DETECTORS"));
+  EXPECT_EQ(s->columnFieldOfView, number("COLUMN_FOV"));
+  EXPECT_EQ(s->principalPointOffsetY, number("PRINCIPAL_POINT_OFFSET_Y"));
+  EXPECT_EQ(s->radialDistort3, number("RADIAL_DISTORT_3"));
+  EXPECT_EQ(s->affinityDistort2, number("AFFINITY_DISTORT_2"));
+  EXPECT_EQ(s->imageFormationData.method, field(gdal, "METHOD"));
+  EXPECT_EQ(s->imageFormationData.columnSet, number("COLUMN_SET"));
+  ASSERT_EQ(s->imageFormationData.transformParameters.size(), 2u);
+  EXPECT_EQ(s->imageFormationData.transformParameters[1], number("TRANSFORM_PARAM", 1));
+  EXPECT_EQ(s->referenceTime, number("REFERENCE_TIME"));
+  EXPECT_EQ(s->longitudeOrY, number("LONGITUDE_OR_Y"));
+  EXPECT_EQ(s->sensorZOffset, number("SENSOR_Z_OFFSET"));
+  EXPECT_EQ(s->platformRoll, number("PLATFORM_ROLL"));
+  EXPECT_EQ(s->unitVectors[8], number("ICZ_DOWN_OR_Z"));
+  EXPECT_EQ(s->quaternion[3], number("ATTITUDE_Q4"));
+  EXPECT_EQ(s->velocityEastOrY, number("VELOCITY_EAST_OR_Y"));
+  ASSERT_EQ(s->pointDatasets.size(), 1u);
+  EXPECT_EQ(s->pointDatasets[0].type, field(gdal, "POINT_SET_TYPE_MM"));
+  EXPECT_EQ(s->pointDatasets[0].points[1].range, number("P_RANGE_NNN", 1));
+  EXPECT_EQ(s->timeStampedDatasets[0].values[1].value, number("TIME_STAMP_VALUE_NNNN", 1));
+  EXPECT_EQ(s->pixelReferencedDatasets[0].values[0].value, number("PIXEL_REFERENCE_VALUE_NNNN"));
+  EXPECT_EQ(s->uncertainties[1].secondType, field(gdal, "UNCERTAINTY_SECOND_TYPE_NNN", 1));
+  EXPECT_EQ(rightTrimmed(s->additionalParameters[0].values[0]),
+            field(gdal, "PARAMETER_VALUE_NNNN", 0));
+
+  // Standardised and written back, the record is still one GDAL reads, with
+  // the converted values.
+  s->standardize();
+  s->updateDataField();
+  const std::string rewritten = make("sensrb-si", "EPSG:4326", "-117.25 32.5 -116.75 32.0",
+                                     "-co \"TRE=SENSRB=" + s->getText() + "\"");
+  const auto again = gdalSensrbFields(rewritten);
+  EXPECT_EQ(field(again, "LENGTH_UNIT"), "SI");
+  EXPECT_EQ(field(again, "ANGULAR_UNIT"), "RAD");
+  EXPECT_EQ(field(again, "CALIBRATION_UNIT"), "mm");
+  EXPECT_NEAR(std::atof(field(again, "ALTITUDE_OR_Z").c_str()), 9144.0, 1e-4);
+  EXPECT_NEAR(std::atof(field(again, "ROW_FOV").c_str()), 10.0 * M_PI / 180.0, 1e-6);
+  EXPECT_NEAR(std::atof(field(again, "TIME_STAMP_VALUE_NNNN", 1).c_str()), 30100.0 * 0.3048, 1e-4);
+  EXPECT_EQ(field(again, "PARAMETER_VALUE_NNNN", 1), "abcdefg");
+  EXPECT_EQ(again.size(), gdal.size());
 }
 
 TEST(ImageHeaderCorpus, ReadsEveryImageOfEveryFile) {
