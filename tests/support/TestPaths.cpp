@@ -8,6 +8,8 @@
 #include <memory>
 #include <sstream>
 
+#include <unistd.h>
+
 namespace fs = std::filesystem;
 
 namespace testsupport {
@@ -33,8 +35,14 @@ std::vector<std::string> corpusFiles() {
 }
 
 std::string scratchPath(const std::string& name) {
-  fs::path dir = fs::temp_directory_path() / "vuziza-tests";
-  fs::create_directories(dir);
+  // One folder per test process: ctest runs tests of the same program in
+  // parallel, and they must not write each other's files.
+  static const fs::path dir = [] {
+    fs::path folder = fs::temp_directory_path() / "vuziza-tests" / std::to_string(getpid());
+    fs::remove_all(folder);
+    fs::create_directories(folder);
+    return folder;
+  }();
   return (dir / name).string();
 }
 
@@ -60,7 +68,8 @@ std::string runCommand(const std::string& command) {
   if (!pipe) return output;
   std::array<char, 4096> buffer{};
   size_t n;
-  while ((n = fread(buffer.data(), 1, buffer.size(), pipe.get())) > 0) output.append(buffer.data(), n);
+  while ((n = fread(buffer.data(), 1, buffer.size(), pipe.get())) > 0)
+    output.append(buffer.data(), n);
   return output;
 }
 

@@ -11,7 +11,7 @@ std::string sourcePath(const std::string& relative);
 std::string corpusPath(const std::string& fileName);
 // Every file of the corpus (NITF, NSIF), sorted by name.
 std::vector<std::string> corpusFiles();
-// A fresh scratch folder for one test, removed at the start of the next run.
+// A path in a scratch folder of this test process (emptied when first used).
 std::string scratchPath(const std::string& name);
 // Whole contents of a file, or empty when it cannot be read.
 std::string readWholeFile(const std::string& path);

@@ -8,6 +8,8 @@
 #include <string>
 #include <vector>
 
+#include <unistd.h>
+
 #include "support/TestPaths.h"
 
 namespace {
@@ -18,12 +20,20 @@ struct ToolRun {
   std::string err;
 };
 
+// Scratch files of one run: tests run in parallel processes, so each run's
+// names carry the process id and a count.
+std::string runFile(const char* suffix) {
+  static int runs = 0;
+  return testsupport::scratchPath("tool-" + std::to_string(getpid()) + "-" +
+                                  std::to_string(runs++) + suffix);
+}
+
 ToolRun vuziza(const std::string& arguments, const std::string& input = "") {
-  const std::string out = testsupport::scratchPath("tool.out");
-  const std::string err = testsupport::scratchPath("tool.err");
+  const std::string out = runFile(".out");
+  const std::string err = runFile(".err");
   std::string command = std::string(VUZIZA_TOOL) + " " + arguments + " >" + out + " 2>" + err;
   if (!input.empty()) {
-    const std::string in = testsupport::scratchPath("tool.in");
+    const std::string in = runFile(".in");
     testsupport::writeWholeFile(in, input);
     command += " <" + in;
   } else {
@@ -74,22 +84,16 @@ TEST(Tool, EverySubcommandExplainsItself) {
 }
 
 TEST(Tool, BadInputGivesOneLineAndAFailureStatus) {
-  const std::string text = testsupport::scratchPath("not-nitf.txt");
+  const std::string text = runFile("-not-nitf.txt");
   testsupport::writeWholeFile(text, "hello, this is not a NITF file\n");
   const std::string notProduct = testsupport::corpusPath("jitc21_i_3001a.ntf");
   const std::string cases[] = {
-      "i2g /no/such/file.ntf 1 1",
-      "i2g " + text + " 1 1",
-      "i2g " + notProduct + " 1 1",
-      "i2g " + SAMPLE + " 5000 1",
-      "i2g " + SAMPLE + " 1 abc",
-      "i2g " + SAMPLE + " 1",
-      "i2g " + SAMPLE + " 1 1 --height",
-      "g2i " + SAMPLE + " 95 0 0",
-      "height " + SAMPLE + " --base 1 1",
-      "chip " + SAMPLE + " 0 0 0 10 " + testsupport::scratchPath("x.jpg"),
-      "info /no/such/file.ntf",
-      "make-product " + testsupport::scratchPath("p.ntf") + " --form 3",
+      "i2g /no/such/file.ntf 1 1",        "i2g " + text + " 1 1",
+      "i2g " + notProduct + " 1 1",       "i2g " + SAMPLE + " 5000 1",
+      "i2g " + SAMPLE + " 1 abc",         "i2g " + SAMPLE + " 1",
+      "i2g " + SAMPLE + " 1 1 --height",  "g2i " + SAMPLE + " 95 0 0",
+      "height " + SAMPLE + " --base 1 1", "chip " + SAMPLE + " 0 0 0 10 " + runFile("-x.jpg"),
+      "info /no/such/file.ntf",           "make-product " + runFile("-p.ntf") + " --form 3",
   };
   for (const std::string& arguments : cases) {
     SCOPED_TRACE(arguments);
@@ -150,7 +154,7 @@ TEST(Tool, GroundToImageOnTheSampleFindsThePixels) {
 }
 
 TEST(Tool, MakeProductWritesAProductThatInfoAndGdalRead) {
-  const std::string path = testsupport::scratchPath("made.ntf");
+  const std::string path = runFile("-made.ntf");
   const ToolRun made =
       vuziza("make-product " + path + " --form 1 --size 300 --lat -33.9 --lon 18.4");
   ASSERT_EQ(made.status, 0) << made.err;
@@ -171,11 +175,11 @@ TEST(Tool, MakeProductWritesAProductThatInfoAndGdalRead) {
 }
 
 TEST(Tool, ChipQuicklookAndHeight) {
-  const std::string chip = testsupport::scratchPath("chip.jpg");
+  const std::string chip = runFile("-chip.jpg");
   ASSERT_EQ(vuziza("chip " + SAMPLE + " 100 100 64 32 " + chip).status, 0);
   EXPECT_EQ(testsupport::readWholeFile(chip).substr(0, 2), "\xFF\xD8");
 
-  const std::string look = testsupport::scratchPath("look.jpg");
+  const std::string look = runFile("-look.jpg");
   const ToolRun quicklook = vuziza("quicklook " + SAMPLE + " " + look + " --size 128");
   ASSERT_EQ(quicklook.status, 0) << quicklook.err;
   EXPECT_NEAR(valueOf(quicklook.out, "ground sample distance (m)"), 1.0, 0.01);
