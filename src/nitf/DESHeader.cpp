@@ -1,5 +1,6 @@
 #include "DESHeader.h"
 
+#include <algorithm>
 #include <cstring>
 #include <iostream>
 #include <vector>
@@ -80,6 +81,35 @@ long long advance(long long base, long long step) {
   if (base < 0 || step < 0) return -1;
   const long long most = 0x7fffffffffffffffLL;
   return step > most - base ? -1 : base + step;
+}
+
+// Up to `length` bytes from `reader`: as many as it holds. A reader that does
+// not know its size is read in chunks until it runs dry, so that the buffer
+// never grows past what arrived; a failed reader gives none.
+std::vector<char> readData(DataReader* reader, long long length) {
+  std::vector<char> bytes;
+  const long long left = reader->remaining();
+  if (left >= 0) {
+    bytes.resize(static_cast<size_t>(std::min(length, left)));
+    if (!bytes.empty()) {
+      reader->read(reinterpret_cast<unsigned char*>(bytes.data()),
+                   static_cast<long long>(bytes.size()));
+      bytes.resize(static_cast<size_t>(std::max(0LL, reader->count())));
+    }
+    return bytes;
+  }
+  if (reader->tell() < 0) return bytes;
+  const long long chunk = 1 << 16;
+  while (static_cast<long long>(bytes.size()) < length) {
+    const size_t before = bytes.size();
+    const long long want = std::min(chunk, length - static_cast<long long>(before));
+    bytes.resize(before + static_cast<size_t>(want));
+    reader->read(reinterpret_cast<unsigned char*>(bytes.data() + before), want);
+    const long long got = std::max(0LL, reader->count());
+    bytes.resize(before + static_cast<size_t>(got));
+    if (got < want) break;
+  }
+  return bytes;
 }
 
 }  // namespace
@@ -202,22 +232,13 @@ void DESHeader::read(DataReader* source, FileHeader& fileHeader, int index) {
   }
 
   // The data: LD bytes, or what the file holds of them.
-  const long long left = reader->remaining();
-  long long length = fileHeader.ld[index] > 0 ? fileHeader.ld[index] : 0;
-  if (left >= 0 && length > left) length = left;
-  desLength = static_cast<int>(length);
+  const long long declared = fileHeader.ld[index] > 0 ? fileHeader.ld[index] : 0;
+  const std::vector<char> bytes = readData(reader, declared);
+  desLength = static_cast<int>(bytes.size());
   delete[] data;
-  data = new char[static_cast<size_t>(desLength) + 1];
+  data = new char[bytes.size() + 1];
+  std::copy(bytes.begin(), bytes.end(), data);
   data[desLength] = '\0';
-  if (desLength > 0) {
-    reader->read(reinterpret_cast<unsigned char*>(data), desLength);
-    const long long got = reader->count();
-    if (got < desLength) {
-      // A reader that does not know its size: keep what arrived.
-      desLength = got > 0 ? static_cast<int>(got) : 0;
-      data[desLength] = '\0';
-    }
-  }
   delete reader;
   reader = nullptr;
 }

@@ -25,6 +25,9 @@ enum IREP {
 // Only image and data extension segments are written.
 class NITF {
  public:
+  // ---------------------------------------------------------------------
+  // The whole file (NITF.cpp).
+
   // The form of the IGEOLO text that addIGEOLO writes.
   enum GEO_FORMAT {
     GEOGRAPHIC = 0,  // degrees, minutes and seconds, ICORDS "G"
@@ -105,7 +108,7 @@ class NITF {
   std::string getFilename();
 
   // ---------------------------------------------------------------------
-  // Field encoding: the one set of routines through which every NITF header
+  // Field encoding (NITFFields.cpp): the one set of routines through which every NITF header
   // field and every tagged record extension field is read and written.
   // Static; they keep no state and trust the data (nothing is validated or
   // reported).
