@@ -267,6 +267,9 @@ bool NITF::addIGEOLO(zel::GeoQuad& corners, NITF::GEO_FORMAT form, unsigned int 
   } else {
     image.setIGEOLO(corners);
   }
+  // The stored corners follow the text, as a reading of the written file
+  // would give them (seconds rounded in the geographic form).
+  image.parseIGEOLO(image.igeolo);
   // A second call replaces the text: the subheader does not grow again.
   if (!hadIGEOLO) {
     fileHeader.lish[index] += IGEOLO_LENGTH;

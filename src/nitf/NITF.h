@@ -90,7 +90,8 @@ class NITF {
   // extension, or a record that would take IXSHDL past its 5 digits.
   bool addTreSegment(Extension* extension, unsigned int index);
   // Sets the IGEOLO of image segment `index` from `corners` (degrees) in the
-  // form `form`, growing LISH and FL by 60 when the image had no IGEOLO.
+  // form `form`, growing LISH and FL by 60 when the image had no IGEOLO;
+  // the image's corners (getCorners) become those of the text.
   // False, with nothing changed, for another form or image number.
   bool addIGEOLO(zel::GeoQuad& corners, NITF::GEO_FORMAT form, unsigned int index);
   // Appends a data extension segment with DESID `desid`, DESVER `desver`

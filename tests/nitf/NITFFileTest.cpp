@@ -12,6 +12,7 @@
 
 #include "geometry/GeoQuad.h"
 #include "nitf/NITF.h"
+#include "support/NitfBuilder.h"
 #include "support/TestPaths.h"
 #include "tre/BLOCKA.h"
 
@@ -176,6 +177,9 @@ TEST(NITFFile, ExtensionsCornersAndSegmentsGrowTheLengths) {
   EXPECT_EQ(file.images[0].icords, 'D');
   EXPECT_EQ(file.images[0].igeolo, "+32.500-117.250+32.500-116.750+32.000-116.750+32.000-117.250");
   EXPECT_EQ(file.fileHeader.lish[0], lish + 285);
+  const zel::GeoQuad stored = file.getCorners(0);
+  EXPECT_DOUBLE_EQ(stored.ur.getLat(), 32.5);
+  EXPECT_DOUBLE_EQ(stored.ll.getLon(), -117.25);
   // A second call replaces the text; the subheader does not grow.
   EXPECT_TRUE(file.addIGEOLO(corners, NITF::GEOGRAPHIC, 0));
   EXPECT_EQ(file.images[0].icords, 'G');
@@ -326,6 +330,40 @@ TEST(NITFFile, WrittenFileAsGdalReadsIt) {
   EXPECT_EQ(des[1][1], "SECOND");
   EXPECT_EQ(des[1][2], "02");
   EXPECT_EQ(testsupport::readWholeFile(gdal.folder + "/des_1.bin"), "abc");
+}
+
+// Segments that are not written (graphics, texts, header data) leave the
+// header lengths of the written file consistent all the same.
+TEST(NITFFile, WritingBackDropsUnwrittenSegmentsFromTheLengths) {
+  testsupport::NitfFile source;
+  testsupport::ImageSegment image;
+  image.data = std::string(100 * 120, 'p');
+  source.images.push_back(image);
+  source.graphics.push_back("graphic");
+  source.texts.push_back("a text segment");
+  source.userHeaderData = "user data";
+  source.dataExtensions = {{"KEPT", "shf", "des bytes"}};
+  const std::string path = testsupport::scratchPath("with_texts.ntf");
+  testsupport::writeWholeFile(path, testsupport::buildNitf(source));
+
+  NITF file(path);
+  ASSERT_EQ(file.fileHeader.numt, 1);
+  ASSERT_EQ(file.dataExtensions.size(), 1u);
+  const std::string copyPath = testsupport::scratchPath("with_texts_copy.ntf");
+  quietly(file, copyPath);
+  const std::string bytes = testsupport::readWholeFile(copyPath);
+  EXPECT_EQ(static_cast<long long>(bytes.size()), file.fileHeader.fl);
+
+  NITF copy(copyPath);
+  EXPECT_EQ(copy.fileHeader.fl, static_cast<long long>(bytes.size()));
+  EXPECT_EQ(copy.fileHeader.numt, 0);
+  EXPECT_EQ(copy.fileHeader.nums, 0);
+  EXPECT_EQ(copy.fileHeader.udhdl, 0);
+  EXPECT_EQ(copy.fileHeader.hl, 388 + 16 + 13);
+  ASSERT_EQ(copy.dataExtensions.size(), 1u);
+  EXPECT_EQ(copy.dataExtensions[0].desshf, "shf");
+  EXPECT_EQ(std::string(copy.dataExtensions[0].data), "des bytes");
+  EXPECT_EQ(bytes.substr(bytes.size() - 9), "des bytes");
 }
 
 TEST(NITFFile, ChippedSegmentBlocksWriting) {
