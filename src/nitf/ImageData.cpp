@@ -8,6 +8,9 @@
 #include "ImageHeader.h"
 #include "ImageLayout.h"
 
+using vuziza_nitf::ImageLayout;
+using vuziza_nitf::SegmentReader;
+
 namespace {
 
 // 8-bit samples of some rows of one block, as the data lay them out.
@@ -21,7 +24,28 @@ struct BlockSamples {
   long long planeStride = 0;
   long long rowStride = 0;
   long long firstColumn = 0;
+  // A look-up table mapping the first band to bpp samples (see ImageLayout).
+  const unsigned char* lut = nullptr;
+  long long lutEntries = 0;
 };
+
+// The look-up table of `l` carried into `s`.
+BlockSamples withLut(BlockSamples s, const ImageLayout& l) {
+  s.lut = l.lut;
+  s.lutEntries = l.lutEntries;
+  return s;
+}
+
+// Maps `columns` values of the first band (every `step`-th byte of `p`)
+// through the look-up table to bpp samples each.
+void placeThroughLut(const BlockSamples& s, const unsigned char* p, long long step, int bpp,
+                     long long columns, unsigned char* d) {
+  for (long long l = 0; l < columns; ++l) {
+    const long long v = p[l * step];
+    for (int b = 0; b < bpp; ++b)
+      d[l * bpp + b] = v < s.lutEntries ? s.lut[b * s.lutEntries + v] : 0;
+  }
+}
 
 // Copies rows x columns pixels of `s` into a picture of `bpp` samples per
 // pixel (the first bpp bands), rows dstStride bytes apart.
@@ -29,6 +53,11 @@ void place(const BlockSamples& s, int bpp, long long rows, long long columns, un
            long long dstStride) {
   for (long long r = 0; r < rows; ++r) {
     unsigned char* d = dst + r * dstStride;
+    if (s.lut != nullptr) {
+      const long long step = s.mode == 'B' ? 1 : s.bands;
+      placeThroughLut(s, s.data + r * s.rowStride + s.firstColumn * step, step, bpp, columns, d);
+      continue;
+    }
     if (s.mode == 'B') {
       const unsigned char* p0 = s.data + r * s.rowStride + s.firstColumn;
       if (bpp == 1) {
@@ -98,8 +127,8 @@ BlockSamples readBlockRows(SegmentReader& in, const ImageLayout& l, int abpp, lo
   s.bands = l.bands;
   if (l.mode == 'B') {
     const long long planeSamples = rows * l.blockWidth;
-    work.resize(static_cast<size_t>(planeSamples * sb * l.bpp));
-    for (int b = 0; b < l.bpp; ++b) {
+    work.resize(static_cast<size_t>(planeSamples * sb * l.planes()));
+    for (int b = 0; b < l.planes(); ++b) {
       unsigned char* plane = work.data() + b * planeSamples * sb;
       const long long at = blockStart + (b * l.blockWidth * l.blockHeight + r0 * l.blockWidth) * sb;
       in.readAt(at, plane, planeSamples * sb);
@@ -115,7 +144,7 @@ BlockSamples readBlockRows(SegmentReader& in, const ImageLayout& l, int abpp, lo
     s.rowStride = l.blockWidth * l.bands;
   }
   s.data = work.data();
-  return s;
+  return withLut(s, l);
 }
 
 // Uncompressed data are read for IC "NC" only: the data of any other code
@@ -143,6 +172,7 @@ void unblock(ImageHeader& h, unsigned char* blocked, unsigned char* pixels, char
       s.bands = l.bands;
       s.planeStride = l.blockWidth * l.blockHeight;
       s.rowStride = mode == 'B' ? l.blockWidth : l.blockWidth * l.bands;
+      s = withLut(s, l);
       unsigned char* dst = pixels + (i * l.blockHeight * l.cols + j * l.blockWidth) * l.bpp;
       place(s, l.bpp, l.validRows(i), l.validColumns(j), dst, l.cols * l.bpp);
     }
@@ -161,6 +191,7 @@ void blockToPicture(ImageHeader& h, unsigned char* block, unsigned char* out, ch
   s.bands = l.bands;
   s.planeStride = l.blockWidth * l.blockHeight;
   s.rowStride = mode == 'B' ? l.blockWidth : l.blockWidth * l.bands;
+  s = withLut(s, l);
   const long long columns = l.validColumns(j);
   place(s, l.bpp, l.validRows(i), columns, out, columns * l.bpp);
 }

@@ -312,7 +312,8 @@ class ImageHeader {
   // ---- Image data (ImageData.cpp, ImageJpeg.cpp) ----
   // Decoded: uncompressed data with NBPP 8 or 16 (16-bit samples scaled to 8
   // bits by ABPP), IMODE "B" or "P", at least BPP bands (the first BPP are
-  // taken), IC "NC"; IC "C3" baseline JPEG blocks. Other codes are not
+  // taken) or one band with three look-up tables (IREP "RGB/LUT"), IC "NC";
+  // IC "C3" baseline JPEG blocks. Other codes are not
   // decoded (false). The buffer holds BPP 8-bit samples per pixel in the layout
   // of `format`. Counts, lengths and offsets from the file are bounded by what
   // the file holds; a read that cannot be done returns false.

@@ -8,6 +8,9 @@
 
 #include "ImageHeader.h"
 #include "ImageLayout.h"
+
+using vuziza_nitf::ImageLayout;
+using vuziza_nitf::SegmentReader;
 #include "JpegBlocks.h"
 
 namespace {

@@ -8,6 +8,8 @@
 
 #include "ImageHeader.h"
 
+namespace vuziza_nitf {
+
 struct ImageLayout {
   // Largest block edge (NPPBH, NPPBV are 4-digit fields; 0 with a single
   // block means the image's own size).
@@ -26,6 +28,10 @@ struct ImageLayout {
   int bpp = 1;                 // samples per pixel in the buffer
   int sampleBytes = 1;         // 1 (NBPP 8) or 2 (NBPP 16)
   char mode = 'B';             // IMODE "B" or "P"
+  // One band mapped to BPP 3 through its look-up table (IREP "RGB/LUT"):
+  // output sample b of a value v is lut[b x lutEntries + v]; null otherwise.
+  const unsigned char* lut = nullptr;
+  long long lutEntries = 0;
 
   // The block grid of `h`: positive sizes, blocks covering the image. False
   // when the subheader's grid cannot describe the image.
@@ -52,8 +58,15 @@ struct ImageLayout {
   // The grid plus what the uncompressed readers decode: NBPP 8 or 16, IMODE
   // "B" or "P", at least BPP bands.
   static bool uncompressed(ImageHeader& h, ImageLayout& layout) {
-    return grid(h, layout) && (h.nbpp == 8 || h.nbpp == 16) && (h.imode == 'B' || h.imode == 'P') &&
-           layout.bands >= layout.bpp && layout.bands <= MAX_BANDS &&
+    if (!grid(h, layout)) return false;
+    if (layout.bands == 1 && layout.bpp == 3 && !h.nluts.empty() && h.nluts[0] >= 3 &&
+        !h.nelut.empty() && h.nelut[0] > 0 && !h.lutd.empty() &&
+        static_cast<long long>(h.lutd[0].size()) >= 3LL * h.nelut[0]) {
+      layout.lut = h.lutd[0].data();
+      layout.lutEntries = h.nelut[0];
+    }
+    return (h.nbpp == 8 || h.nbpp == 16) && (h.imode == 'B' || h.imode == 'P') &&
+           (layout.bands >= layout.bpp || layout.lut != nullptr) && layout.bands <= MAX_BANDS &&
            // so that blockBytes() cannot overflow
            layout.blockWidth * layout.blockHeight <=
                std::numeric_limits<long long>::max() / (2 * layout.bands);
@@ -69,6 +82,9 @@ struct ImageLayout {
   // Image pixels in block column j and block row i.
   long long validColumns(long long j) const { return std::min(blockWidth, cols - j * blockWidth); }
   long long validRows(long long i) const { return std::min(blockHeight, rows - i * blockHeight); }
+
+  // Band planes read per block with IMODE "B".
+  int planes() const { return lut != nullptr ? 1 : bpp; }
 
   long long blockSamples() const { return blockWidth * blockHeight * bands; }
   long long blockBytes() const { return blockSamples() * sampleBytes; }
@@ -123,3 +139,5 @@ class SegmentReader {
   ImageHeader& h_;
   bool opened_ = false;
 };
+
+}  // namespace vuziza_nitf

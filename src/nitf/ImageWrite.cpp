@@ -10,6 +10,9 @@
 #include "ImageHeader.h"
 #include "ImageLayout.h"
 
+using vuziza_nitf::ImageLayout;
+using vuziza_nitf::SegmentReader;
+
 namespace {
 
 const char* const CANNOT_CONVERT =

@@ -262,6 +262,31 @@ TEST(ImageData, LayoutsNotDecodedAreRefusedAndChipsStayWhite) {
   EXPECT_FALSE(memory.readImageChip(0, 0, 0, 5));
 }
 
+TEST(ImageData, OneBandWithLookUpTablesReadsAsRgb) {
+  ImageHeader h = subheader(3, 4, 1, 'B', 4, 3);
+  h.irep = "RGB/LUT";
+  h.nluts = {3};
+  h.nelut = {4};
+  h.lutd = {{10, 11, 12, 13, 20, 21, 22, 23, 30, 31, 32, 33}};
+  // Values 4 and 5 lie beyond the table's four entries.
+  const Sample value = [](long long r, long long c, int) {
+    return static_cast<int>((r * 4 + c) % 6);
+  };
+  auto segment = fileWith("lut", h, blockedData(h, value));
+  ASSERT_TRUE(segment->readImage());
+  ASSERT_EQ(segment->imageDataSize, 3 * 4 * 3);
+  for (int p = 0; p < 12; ++p) {
+    for (int b = 0; b < 3; ++b) {
+      const int v = p % 6;
+      EXPECT_EQ(segment->imageData[p * 3 + b], v < 4 ? 10 * (b + 1) + v : 0) << p << " " << b;
+    }
+  }
+  // Row 1, columns 1 and 2: values 5 (beyond the table) and 0.
+  ASSERT_TRUE(segment->readImageChip(1, 1, 2, 1));
+  const unsigned char expected[6] = {0, 0, 0, 10, 20, 30};
+  EXPECT_EQ(0, std::memcmp(segment->imageData, expected, 6));
+}
+
 TEST(ImageData, FileCutShortReadsItsMissingBytesAsZero) {
   ImageHeader h = subheader(20, 30, 1, 'B', 30, 20);
   std::string data = blockedData(h, pattern8);

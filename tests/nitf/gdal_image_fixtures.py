@@ -55,9 +55,17 @@ def write_case(outdir, manifest, name, data, options, abpp):
 
 def dump(dataset, out):
     """GDAL's pixels of `dataset` to `out`; returns (columns, rows, bands, bytes)."""
-    read = gdal.Open(dataset).ReadAsArray()
+    ds = gdal.Open(dataset)
+    read = ds.ReadAsArray()
     if read.ndim == 2:
         read = read[np.newaxis, :, :]
+    irep = (ds.GetMetadataItem("NITF_IREP") or "").strip()
+    table = ds.GetRasterBand(1).GetColorTable() if ds.RasterCount == 1 else None
+    if irep == "RGB/LUT" and table is not None:
+        # One band through its colour table: the red, green and blue entries.
+        entries = np.array([table.GetColorEntry(i)[:3] for i in range(table.GetCount())]
+                           + [(0, 0, 0)] * (256 - table.GetCount()), dtype=np.uint8)
+        read = np.transpose(entries[read[0]], (2, 0, 1))
     pixels = np.ascontiguousarray(np.transpose(read, (1, 2, 0)))
     if pixels.dtype == np.uint16:
         pixels = pixels.astype("<u2")
