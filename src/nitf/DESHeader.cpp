@@ -18,11 +18,15 @@ enum Presence {
   ALWAYS,
   OVERFLOW_ONLY,  // DESID is "TRE_OVERFLOW"
   USER_DATA,      // DESSHL is not 0
+  V21_ONLY,       // NITF 2.1 security fields
+  V20_ONLY,       // NITF 2.0: DESDWNG
+  DEVT,           // NITF 2.0: DESDEVT, when DESDWNG is "999998"
 };
 
 struct Row {
   D::Field id;
-  int width;
+  int width;    // NITF 2.1
+  int width20;  // NITF 2.0 (MIL-STD-2500A)
   Presence presence;
   Plain field;
 };
@@ -35,34 +39,40 @@ Plain num(const char* label, int D::*m) { return Plain::intField(label, m); }
 // (MIL-STD-2500C widths; DESSHF is DESSHL bytes long).
 const std::vector<Row>& table() {
   static const std::vector<Row> rows = {
-      {D::DE, 2, ALWAYS, str("de", &D::de)},
-      {D::DESID, 25, ALWAYS, str("desid", &D::desid)},
-      {D::DESVER, 2, ALWAYS, num("desver", &D::desver)},
-      {D::DECLAS, 1, ALWAYS, chr("declas", &D::declas)},
-      {D::DESCLSY, 2, ALWAYS, str("desclsy", &D::desclsy)},
-      {D::DESCODE, 11, ALWAYS, str("descode", &D::descode)},
-      {D::DESCTLH, 2, ALWAYS, str("desctlh", &D::desctlh)},
-      {D::DESREL, 20, ALWAYS, str("desrel", &D::desrel)},
-      {D::DESDCTP, 2, ALWAYS, str("desdctp", &D::desdctp)},
-      {D::DESDCDT, 8, ALWAYS, str("desdcdt", &D::desdcdt)},
-      {D::DESDCXM, 4, ALWAYS, str("desdcxm", &D::desdcxm)},
-      {D::DESDG, 1, ALWAYS, chr("desdg", &D::desdg)},
-      {D::DESDGDT, 8, ALWAYS, str("desdgdt", &D::desdgdt)},
-      {D::DESCLTX, 43, ALWAYS, str("descltx", &D::descltx)},
-      {D::DESCATP, 1, ALWAYS, chr("descatp", &D::descatp)},
-      {D::DESCAUT, 40, ALWAYS, str("descaut", &D::descaut)},
-      {D::DESCRSN, 1, ALWAYS, chr("descrsn", &D::descrsn)},
-      {D::DESSRDT, 8, ALWAYS, str("dessrdt", &D::dessrdt)},
-      {D::DESCTLN, 15, ALWAYS, str("desctln", &D::desctln)},
-      {D::DESOFLW, 6, OVERFLOW_ONLY, str("desoflw", &D::desoflw)},
-      {D::DESITEM, 3, OVERFLOW_ONLY, num("desitem", &D::desitem)},
-      {D::DESSHL, 4, ALWAYS, num("desshl", &D::desshl)},
-      {D::DESSHF, 0, USER_DATA, str("desshf", &D::desshf)},
+      {D::DE, 2, 2, ALWAYS, str("de", &D::de)},
+      {D::DESID, 25, 25, ALWAYS, str("desid", &D::desid)},
+      {D::DESVER, 2, 2, ALWAYS, num("desver", &D::desver)},
+      {D::DECLAS, 1, 1, ALWAYS, chr("declas", &D::declas)},
+      {D::DESCLSY, 2, 2, V21_ONLY, str("desclsy", &D::desclsy)},
+      {D::DESCODE, 11, 40, ALWAYS, str("descode", &D::descode)},
+      {D::DESCTLH, 2, 40, ALWAYS, str("desctlh", &D::desctlh)},
+      {D::DESREL, 20, 40, ALWAYS, str("desrel", &D::desrel)},
+      {D::DESDCTP, 2, 2, V21_ONLY, str("desdctp", &D::desdctp)},
+      {D::DESDCDT, 8, 8, V21_ONLY, str("desdcdt", &D::desdcdt)},
+      {D::DESDCXM, 4, 4, V21_ONLY, str("desdcxm", &D::desdcxm)},
+      {D::DESDG, 1, 1, V21_ONLY, chr("desdg", &D::desdg)},
+      {D::DESDGDT, 8, 8, V21_ONLY, str("desdgdt", &D::desdgdt)},
+      {D::DESCLTX, 43, 43, V21_ONLY, str("descltx", &D::descltx)},
+      {D::DESCATP, 1, 1, V21_ONLY, chr("descatp", &D::descatp)},
+      {D::DESCAUT, 40, 20, ALWAYS, str("descaut", &D::descaut)},
+      {D::DESCRSN, 1, 1, V21_ONLY, chr("descrsn", &D::descrsn)},
+      {D::DESSRDT, 8, 8, V21_ONLY, str("dessrdt", &D::dessrdt)},
+      {D::DESCTLN, 15, 20, ALWAYS, str("desctln", &D::desctln)},
+      {D::DESDWNG, 6, 6, V20_ONLY, str("desdwng", &D::desdwng)},
+      {D::DESDEVT, 40, 40, DEVT, str("desdevt", &D::desdevt)},
+      {D::DESOFLW, 6, 6, OVERFLOW_ONLY, str("desoflw", &D::desoflw)},
+      {D::DESITEM, 3, 3, OVERFLOW_ONLY, num("desitem", &D::desitem)},
+      {D::DESSHL, 4, 4, ALWAYS, num("desshl", &D::desshl)},
+      {D::DESSHF, 0, 0, USER_DATA, str("desshf", &D::desshf)},
   };
   return rows;
 }
 
 const char* const TRE_OVERFLOW = "TRE_OVERFLOW";
+// The DESIDs of overflow segments in NITF 2.0.
+const char* const REGISTERED_EXTENSIONS = "Registered Extensions";
+const char* const CONTROLLED_EXTENSIONS = "Controlled Extensions";
+const char* const DEVT_FOLLOWS = "999998";
 // The largest user-defined subheader length DESSHL (4 digits) can state.
 const int MAX_DESSHL = 9999;
 
@@ -71,6 +81,9 @@ bool present(const Row& row, const DESHeader& header) {
     case ALWAYS: return true;
     case OVERFLOW_ONLY: return header.isTreOverflow();
     case USER_DATA: return header.desshl != 0;
+    case V21_ONLY: return header.version != 0;
+    case V20_ONLY: return header.version == 0;
+    case DEVT: return header.version == 0 && header.desdwng == DEVT_FOLLOWS;
   }
   return true;
 }
@@ -128,6 +141,8 @@ DESHeader::DESHeader() {
   descaut.assign(40, ' ');
   dessrdt.assign(8, ' ');
   desctln.assign(15, ' ');
+  desdwng.assign(6, ' ');
+  desdevt.assign(40, ' ');
 }
 
 DESHeader::DESHeader(const DESHeader& other)
@@ -150,11 +165,15 @@ DESHeader::DESHeader(const DESHeader& other)
       descrsn(other.descrsn),
       dessrdt(other.dessrdt),
       desctln(other.desctln),
+      desdwng(other.desdwng),
+      desdevt(other.desdevt),
       desoflw(other.desoflw),
       desitem(other.desitem),
       desshl(other.desshl),
       desshf(other.desshf) {
+  version = other.version;
   initializeLengths();
+  if (version == 0) switchTo20();
   // A copy writes the user-defined subheader it holds, in the same width.
   fieldLengths[DESSHF] = other.fieldLengths[DESSHF];
   desLength = other.desLength;
@@ -176,9 +195,17 @@ void DESHeader::initializeLengths() {
   desLength = 0;
 }
 
+void DESHeader::switchTo20() {
+  for (const Row& row : table()) {
+    if (row.width20 != row.width) fieldLengths[row.id] = row.width20;
+  }
+}
+
 bool DESHeader::isTreOverflow() const {
   const size_t end = desid.find_last_not_of(' ');
-  return desid.compare(0, end == std::string::npos ? 0 : end + 1, TRE_OVERFLOW) == 0;
+  const std::string trimmed = desid.substr(0, end == std::string::npos ? 0 : end + 1);
+  if (trimmed == TRE_OVERFLOW) return true;
+  return version == 0 && (trimmed == REGISTERED_EXTENSIONS || trimmed == CONTROLLED_EXTENSIONS);
 }
 
 // ---- Reading ----
@@ -218,7 +245,9 @@ void DESHeader::read(DataReader* source, FileHeader& fileHeader, int index) {
     reader = nullptr;
     return;
   }
+  version = fileHeader.version == 0 ? 0 : 1;
   initializeLengths();
+  if (version == 0) switchTo20();
   for (const Row& row : table()) {
     if (row.id == DESSHF) break;  // read with DESSHL below
     if (!present(row, *this)) continue;

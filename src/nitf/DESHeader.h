@@ -6,7 +6,10 @@
 #include "FileHeader.h"
 
 // One NITF data extension segment: its subheader (MIL-STD-2500C layout) and
-// its data bytes.
+// its data bytes. A segment of a NITF 2.0 file (MIL-STD-2500A) is read,
+// written and listed in the 2.0 layout (`version` 0: other security fields,
+// DESDWNG and DESDEVT, overflow segments named "Registered Extensions" or
+// "Controlled Extensions").
 //
 // Subheader members are named after the NITF fields. `fieldLengths` holds the
 // width of every field in the order of DESHeader::Field; reading, writing and
@@ -40,6 +43,9 @@ class DESHeader {
     DESITEM,
     DESSHL,
     DESSHF,
+    // NITF 2.0 only: after DESCTLN.
+    DESDWNG,
+    DESDEVT,
     FIELD_COUNT
   };
 
@@ -49,6 +55,8 @@ class DESHeader {
 
   // The reader of the file being read; exists only during read().
   DataReader* reader = nullptr;
+  // 1 for the NITF 2.1 layout, 0 for 2.0 (taken from the file header).
+  int version = 1;
   // Width of every field, indexed by Field (DESSHF: DESSHL once read).
   int fieldLengths[FIELD_COUNT];
 
@@ -71,6 +79,8 @@ class DESHeader {
   char descrsn = ' ';
   std::string dessrdt;
   std::string desctln;
+  std::string desdwng;  // 2.0 only
+  std::string desdevt;  // 2.0 only, when DESDWNG is "999998"
   std::string desoflw;  // TRE_OVERFLOW only
   int desitem = 0;      // TRE_OVERFLOW only
   int desshl = 0;
@@ -116,7 +126,10 @@ class DESHeader {
   void setDESLength(int length) { desLength = length; }
   // The widths of the field table (DESSHF 0) and a DES length of 0.
   void initializeLengths();
-  // True when DESID without trailing blanks is "TRE_OVERFLOW".
+  // The 2.0 widths of DESCODE, DESCTLH, DESREL (40), DESCAUT and DESCTLN (20).
+  void switchTo20();
+  // True when DESID without trailing blanks is "TRE_OVERFLOW" (in 2.0 also
+  // "Registered Extensions" or "Controlled Extensions").
   bool isTreOverflow() const;
 
   void readStringTag(int n, std::string& value);

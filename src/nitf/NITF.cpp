@@ -282,6 +282,11 @@ bool NITF::addDataExtensionSegment(std::string desid, int desver, const char* da
   if (length < 0 || length > MAX_DES_LENGTH || (data == nullptr && length > 0)) return false;
   dataExtensions.emplace_back();
   DESHeader& segment = dataExtensions.back();
+  if (fileHeader.version == 0) {
+    // A segment of a NITF 2.0 file takes that layout.
+    segment.version = 0;
+    segment.switchTo20();
+  }
   segment.desid = desid;
   segment.desver = desver;
   if (length > 0) {

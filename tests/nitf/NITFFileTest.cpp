@@ -366,6 +366,38 @@ TEST(NITFFile, WritingBackDropsUnwrittenSegmentsFromTheLengths) {
   EXPECT_EQ(bytes.substr(bytes.size() - 9), "des bytes");
 }
 
+// A NITF 2.0 file keeps its layout, also for a data extension segment added
+// to it (MIL-STD-2500A security fields).
+TEST(NITFFile, SegmentAddedToANitf20FileTakesThe20Layout) {
+  NITF file(testsupport::corpusPath("jitc20_U_1034A.NTF"));
+  ASSERT_EQ(file.fileHeader.version, 0);
+  ASSERT_TRUE(file.addDataExtensionSegment("MYDES", 1, "abc", 3));
+  EXPECT_EQ(file.dataExtensions[0].version, 0);
+  const std::string path = testsupport::scratchPath("nitf20_des.ntf");
+  quietly(file, path);
+  const std::string bytes = testsupport::readWholeFile(path);
+  ASSERT_EQ(static_cast<long long>(bytes.size()), file.fileHeader.fl);
+  // DE, DESTAG, DESVER, DESCLAS, 40 + 40 + 40 + 20 + 20 security
+  // characters, DESDWNG, DESSHL, then the data.
+  const std::string segment = bytes.substr(bytes.size() - 203);
+  EXPECT_EQ(segment.substr(0, 30), "DEMYDES                    01U");
+  EXPECT_EQ(segment.substr(190, 13), std::string(6, ' ') + "0000abc");
+
+  NITF copy(path);
+  ASSERT_EQ(copy.dataExtensions.size(), 1u);
+  EXPECT_EQ(copy.dataExtensions[0].desid, "MYDES" + std::string(20, ' '));
+  EXPECT_EQ(std::string(copy.dataExtensions[0].data), "abc");
+
+  if (!haveGdal()) GTEST_SKIP() << "gdalinfo not installed";
+  const GdalView gdal = gdalView(path, "nitf20_des");
+  const auto des = gdal.all("des");
+  ASSERT_EQ(des.size(), 1u);
+  EXPECT_EQ(des[0][1], "MYDES");
+  EXPECT_EQ(testsupport::readWholeFile(gdal.folder + "/des_0.bin"), "abc");
+  EXPECT_EQ(gdal.all("image"),
+            gdalView(testsupport::corpusPath("jitc20_U_1034A.NTF"), "nitf20_source").all("image"));
+}
+
 TEST(NITFFile, ChippedSegmentBlocksWriting) {
   NITF file;
   ASSERT_TRUE(file.addImageSubHeader(pattern(8, 8, 1), ImageHeader::RAW, 0, 8, 8, MONO));
