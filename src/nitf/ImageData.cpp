@@ -7,6 +7,7 @@
 
 #include "ImageHeader.h"
 #include "ImageLayout.h"
+#include "JpegBlocks.h"
 
 using vuziza_nitf::ImageLayout;
 using vuziza_nitf::SegmentReader;
@@ -316,6 +317,10 @@ bool ImageHeader::readImageChip(int x, int y, int width, int height) {
         }
         // Lines 0 to r1 of the block's picture; its columns c0 to c1.
         const long long columns = l.validColumns(bx);
+        if (!JpegCodec::plausible(columns * r1 * bpp, in.available())) {
+          ok = false;
+          continue;
+        }
         work.assign(static_cast<size_t>(columns * r1 * bpp), 255);
         if (!copyJPEGBlock(work.data(), static_cast<long long>(work.size()),
                            static_cast<int>(columns), 0, 0,

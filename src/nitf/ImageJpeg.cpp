@@ -28,12 +28,6 @@ const int SCAN_CHUNK = 2048;
 // The tail of a segment searched for the final EOI.
 const int TAIL = 10;
 
-// A baseline JPEG stream spends at least two bits per 8 x 8 block of each
-// component, so no stream of n bytes decodes to more than about 768 n bytes
-// (one component decoded to three samples). Whole-image buffers are bounded
-// by this ratio of the data the file holds.
-const long long MAX_EXPANSION = 1024;
-
 // Quality of the JPEG streams the library writes.
 const int JPEG_QUALITY = 75;
 
@@ -173,7 +167,9 @@ bool ImageHeader::readAllJPEGBlocksRGB() {
   SegmentReader in(*this);
   ImageLayout l;
   if (!ImageLayout::grid(*this, l) || !parseJPEGHeaders()) return false;
-  if (l.pixelBytes() / MAX_EXPANSION > in.available()) return false;
+  // Bounded by the data the file holds (the picture may be larger than one
+  // stream's MAX_SAMPLES: it is decoded block by block).
+  if (l.pixelBytes() / 1024 > in.available()) return false;
   delete[] imageData;
   imageDataSize = 0;
   imageData = new (std::nothrow) unsigned char[static_cast<size_t>(l.pixelBytes())]();

@@ -30,7 +30,16 @@ void term_buffer(jpeg_compress_struct* cinfo);
 class JpegCodec {
  public:
   // Largest decoded picture, in samples, that a single stream may declare.
-  static constexpr long long MAX_SAMPLES = 1LL << 28;
+  static constexpr long long MAX_SAMPLES = 1LL << 30;
+
+  // A baseline stream spends at least two bits per 8 x 8 block of each
+  // component, so no stream of n bytes decodes to more than about 768 n
+  // samples (one component decoded to three). True when a picture of
+  // `samples` can come from `streamBytes` bytes and stays within
+  // MAX_SAMPLES: the bound on buffers sized for decoded pictures.
+  static bool plausible(long long samples, long long streamBytes) {
+    return samples <= MAX_SAMPLES && samples / 1024 <= streamBytes;
+  }
 
   // Where decoded lines go: line m of the picture to
   // out[components x ((y + m) x width + x)], cut to width - x pixels; a line

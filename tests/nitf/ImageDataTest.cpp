@@ -470,6 +470,15 @@ TEST(ImageData, JpegDataMissingIsRefused) {
   EXPECT_FALSE(segment->readImage());
   EXPECT_EQ(segment->imageData, nullptr);
   EXPECT_FALSE(segment->readImageChip(0, 0, 100, 100));
+
+  // One block of 99,999,999 x 99,999,999 pixels in a few hundred bytes: no
+  // buffer is sized by the declared picture.
+  ImageHeader huge = subheader(99999999, 99999999, 3, 'P', 99999999, 99999999);
+  huge.ic = "C3";
+  huge.nppbh = huge.nppbv = 0;  // one block: the image's size
+  auto hugeSegment = fileWith("jpeg_huge_block", huge, std::string(one.begin(), one.end()));
+  EXPECT_FALSE(hugeSegment->readImage());
+  EXPECT_FALSE(hugeSegment->readImageChip(99999990, 99999990, 20, 20));
 }
 
 // ---- Buffer layouts ----
