@@ -1,6 +1,6 @@
 // Whole NITF files over arbitrary bytes: NITF::readFile (file header, every
 // image subheader, every data extension segment), then the pixels of every
-// image segment, whole and as chips, and the listing of every segment.
+// image segment, whole and as chips; the file written back and read again.
 // SEEDS: nitf-corpus
 #include <unistd.h>
 
@@ -47,6 +47,12 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     std::ostringstream out;
     copy.write(&out);
   }
+  // Written back (the pixels read above, or the stored data), then read
+  // again.
+  const std::string copyPath = path + ".out";
+  file.writeFile(copyPath);
+  NITF copy(copyPath);
+  std::remove(copyPath.c_str());
   std::remove(path.c_str());
   return 0;
 }
