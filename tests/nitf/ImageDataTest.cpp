@@ -553,6 +553,32 @@ TEST(ImageData, FormatsConvertFromRawOnly) {
   EXPECT_EQ(segment->imageData[303 + 0], pattern8(1, 0, 2));
 }
 
+TEST(ImageData, StoredDataCompressToTheirPicture) {
+  // A buffer holding the segment's blocks as stored (IMODE "B", pads).
+  ImageHeader h = subheader(40, 50, 1, 'B', 32, 32);
+  const Sample flat = [](long long r, long long c, int) {
+    return r < 20 ? 60 : (c < 25 ? 120 : 200);
+  };
+  const std::string blocked = blockedData(h, flat);
+  h.imageData = new unsigned char[blocked.size()];
+  std::memcpy(h.imageData, blocked.data(), blocked.size());
+  h.imageDataSize = static_cast<long long>(blocked.size());
+  h.compressAndStoreRGBImageFromDisk();
+  ASSERT_GT(h.imageDataSize, 2);
+  ASSERT_EQ(h.imageData[0], 0xFF);
+  std::vector<unsigned char> decoded(40 * 50);
+  JpegCodec::Placement placement;
+  placement.out = decoded.data();
+  placement.outSize = static_cast<long long>(decoded.size());
+  placement.width = 50;
+  ASSERT_TRUE(
+      JpegCodec::decode(h.imageData, static_cast<size_t>(h.imageDataSize), 1, placement, 50, 40));
+  // Away from the edges between the flat areas, JPEG keeps them.
+  EXPECT_NEAR(decoded[5 * 50 + 5], 60, 2);
+  EXPECT_NEAR(decoded[35 * 50 + 5], 120, 2);
+  EXPECT_NEAR(decoded[35 * 50 + 45], 200, 2);
+}
+
 TEST(ImageData, CompressedStreamLongerThanThePictureFits) {
   // An 8 x 8 picture of noise: the stream is far longer than its 64 bytes.
   ImageHeader h;
