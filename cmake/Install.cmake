@@ -15,5 +15,7 @@ install(FILES ${PROJECT_BINARY_DIR}/vuzizaConfig.cmake ${PROJECT_BINARY_DIR}/vuz
   ${PROJECT_SOURCE_DIR}/cmake/Dependencies.cmake
   DESTINATION ${CMAKE_INSTALL_LIBDIR}/cmake/vuziza)
 
+# The .pc file finds the prefix relative to itself, so an installed tree can move.
+file(RELATIVE_PATH VUZIZA_PC_TO_PREFIX "/prefix/${CMAKE_INSTALL_LIBDIR}/pkgconfig" "/prefix")
 configure_file(${PROJECT_SOURCE_DIR}/cmake/vuziza.pc.in ${PROJECT_BINARY_DIR}/vuziza.pc @ONLY)
 install(FILES ${PROJECT_BINARY_DIR}/vuziza.pc DESTINATION ${CMAKE_INSTALL_LIBDIR}/pkgconfig)
