@@ -309,18 +309,7 @@ void FileHeader::read(DataReader* source) {
                          t.longLengths != nullptr ? this->*t.longLengths : unused64);
         break;
       }
-      case DATA_LENGTH: {
-        row.field.read(reader, fieldLengths[row.id], *this);
-        const int length = this->*row.field.integer;
-        if (length <= 0) break;
-        const Row& offset = rows[i + 1];
-        const Row& data = rows[i + 2];
-        offset.field.read(reader, fieldLengths[offset.id], *this);
-        fieldLengths[data.id] =
-            boundedWidth(reader, static_cast<long long>(length) - fieldLengths[offset.id]);
-        data.field.read(reader, fieldLengths[data.id], *this);
-        break;
-      }
+      case DATA_LENGTH: readLengthPrefixedArea(reader, rows.data(), i, fieldLengths, *this); break;
       case ENTRY:
       case DATA_PART: break;  // read with their count or length
     }

@@ -97,3 +97,24 @@ inline int boundedWidth(DataReader* reader, long long width) {
   if (left >= 0 && width > left) return static_cast<int>(left);
   return static_cast<int>(width);
 }
+
+// A length-prefixed area of a field table (UDHDL, UDHOFL, UDHD and the like):
+// the length row `rows[i]`, and when its value is above 0 the overflow row
+// after it and the data row of `length - overflow width` bytes, bounded by
+// what the reader holds. The data row's width is stored in `fieldLengths`.
+// True when the area was read.
+template <class Header, class Row>
+bool readLengthPrefixedArea(DataReader* reader, const Row* rows, size_t i, int* fieldLengths,
+                            Header& header) {
+  const Row& lengthRow = rows[i];
+  lengthRow.field.read(reader, fieldLengths[lengthRow.id], header);
+  const int length = header.*lengthRow.field.integer;
+  if (length <= 0) return false;
+  const Row& offset = rows[i + 1];
+  const Row& data = rows[i + 2];
+  offset.field.read(reader, fieldLengths[offset.id], header);
+  fieldLengths[data.id] =
+      boundedWidth(reader, static_cast<long long>(length) - fieldLengths[offset.id]);
+  data.field.read(reader, fieldLengths[data.id], header);
+  return true;
+}

@@ -379,19 +379,10 @@ void ImageHeader::readFields() {
         }
         readBands();
         break;
-      case DATA_LENGTH: {
-        row.field.read(reader, fieldLengths[row.id], *this);
-        const int length = this->*row.field.integer;
-        if (length <= 0) break;
-        const Row& offset = rows[i + 1];
-        const Row& data = rows[i + 2];
-        offset.field.read(reader, fieldLengths[offset.id], *this);
-        fieldLengths[data.id] =
-            boundedWidth(reader, static_cast<long long>(length) - fieldLengths[offset.id]);
-        data.field.read(reader, fieldLengths[data.id], *this);
-        if (row.id == IXSHDL) takeBlockACorners();
+      case DATA_LENGTH:
+        if (readLengthPrefixedArea(reader, rows.data(), i, fieldLengths, *this) && row.id == IXSHDL)
+          takeBlockACorners();
         break;
-      }
       case HANDLED: break;
     }
   }
